@@ -1,0 +1,104 @@
+#include "app/desktops/desktop_move.hpp"
+
+#include <algorithm>
+
+#include "app/desktops/desktop_creation.hpp"
+#include "app/desktops/failure.hpp"
+#include "app/desktops/space_switch.hpp"
+#include "app/desktops/timing.hpp"
+
+namespace corvane::desktops {
+
+DesktopMove::DesktopMove(Platform& platform, SerialQueue& queue)
+    : platform_(platform),
+      queue_(queue),
+      discovery_(platform.windowServer, platform.accessibility, platform.clock) {}
+
+Element DesktopMove::focusedWindow(pid_t pid) {
+    auto& ax = platform_.accessibility;
+    const Element application = ax.applicationElement(pid);
+    // An application that hangs must not hold the queue for the system's
+    // default timeout on every call.
+    ax.setMessagingTimeout(application, messagingTimeout);
+    const auto focused = ax.copyAttribute(application, AXName::focusedWindow);
+    if (focused.status != AXStatus::success || !focused.value) throw Failure::noWindow();
+    const auto* window = std::get_if<Element>(&*focused.value);
+    if (!window || !window->isValid()) throw Failure::noWindow();
+    ax.setMessagingTimeout(*window, messagingTimeout);
+    return *window;
+}
+
+std::uint32_t DesktopMove::windowNumber(const Element& window) {
+    const auto number = platform_.windowServer.windowNumber(window);
+    if (!number || number->status != 0 || number->number == 0) throw Failure::noWindowID();
+    return number->number;
+}
+
+void DesktopMove::performMove(std::uint32_t window, std::uint64_t space) {
+    if (!platform_.windowServer.performBridgedMove({window}, space)) throw Failure::operationUnavailable();
+}
+
+void DesktopMove::run(SpaceAction action, pid_t pid, const std::vector<ScreenInfo>& screens) {
+    const Element window = focusedWindow(pid);
+    const std::uint32_t number = windowNumber(window);
+
+    const Display display = discovery_.displayFor(window, screens, discovery_.managedDisplays());
+    const std::uint64_t origin = display.current;
+    // Only a window on the desktop its display shows can be moved: one
+    // elsewhere is not the window the user is looking at.
+    const auto spaces = discovery_.windowSpaces(number);
+    if (std::find(spaces.begin(), spaces.end(), origin) == spaces.end()) throw Failure::noWindow();
+
+    const int n = action.number();
+    const auto wanted = static_cast<std::size_t>(n);
+    if (display.desktops().size() < wanted) {
+        const auto screen = std::find_if(screens.begin(), screens.end(), [&](const ScreenInfo& s) {
+            return sameDisplayIgnoringCase(s.uuid, display.identifier);
+        });
+        if (screen == screens.end()) throw Failure::noDisplay();
+        DesktopCreation(platform_.windowServer, platform_.desktopGesture, discovery_, platform_.clock)
+            .createDesktops(n, display, *screen);
+    }
+
+    const auto fresh = discovery_.managedDisplays();
+    const Display* now = Discovery::findExact(fresh, display.identifier);
+    if (!now || now->desktops().size() < wanted) throw Failure::desktopCreateFailed(n);
+    const std::uint64_t target = now->desktops()[wanted - 1].id;
+
+    if (target != origin) {
+        performMove(number, target);
+        if (!discovery_.waitForWindow(number, target, windowArrivalTimeout)) throw Failure::moveFailed();
+    }
+
+    if (action.followsWindow()) {
+        follow(pid, window, display, target);
+    } else if (target != origin) {
+        returnAfterSend(display, origin);
+    }
+}
+
+void DesktopMove::follow(pid_t pid, const Element& window, const Display& display, std::uint64_t target) {
+    auto& workspace = platform_.workspace;
+    // The workspace belongs to the main thread. When the queue is shutting
+    // down the hop is refused and the rest of the follow is pointless.
+    if (!queue_.runOnMain(platform_.mainQueue, [&workspace, pid] { workspace.activate(pid); })) return;
+
+    auto& ax = platform_.accessibility;
+    ax.setAttribute(window, AXName::main, AXValue{true});
+    ax.setAttribute(window, AXName::focused, AXValue{true});
+    if (!showSpace(platform_.windowServer, discovery_, display.identifier, target))
+        throw Failure::switchFailed();
+    ax.performAction(window, AXName::raise);
+}
+
+void DesktopMove::returnAfterSend(const Display& display, std::uint64_t origin) {
+    // Some systems show the target desktop once a window lands there; a send
+    // must leave the user where they were.
+    const auto fresh = discovery_.managedDisplays();
+    const Display* now = Discovery::findExact(fresh, display.identifier);
+    if (!now || now->current == origin) return;
+    if (!showSpace(platform_.windowServer, discovery_, display.identifier, origin))
+        throw Failure::switchFailed();
+}
+
+}  // namespace corvane::desktops

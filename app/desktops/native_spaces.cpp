@@ -1,0 +1,83 @@
+#include "app/desktops/native_spaces.hpp"
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "app/desktops/desktop_move.hpp"
+#include "app/desktops/discovery.hpp"
+#include "app/desktops/failure.hpp"
+#include "app/desktops/serial_queue.hpp"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* unavailableMessage = "Native Desktops unavailable or Accessibility access missing";
+constexpr const char* alertTitle = "Corvane couldn't move the window";
+
+}  // namespace
+
+class NativeSpaces::Impl {
+public:
+    explicit Impl(Platform& platform) : platform(platform) {}
+
+    // One log line per failure; an alert only when none is open. Any thread.
+    void fail(const std::string& message) {
+        platform.feedback.log(message);
+        // The flag lives as long as any alert work that refers to it, which
+        // may run after this object is gone. Main thread only.
+        platform.mainQueue.post([showingError = showingError, &alerts = platform.alerts, message] {
+            if (*showingError) return;
+            *showingError = true;
+            alerts.showWarning(alertTitle, message, [showingError] { *showingError = false; });
+        });
+    }
+
+    Platform& platform;
+    std::shared_ptr<bool> showingError = std::make_shared<bool>(false);
+    desktops::SerialQueue queue;
+};
+
+NativeSpaces::NativeSpaces(Platform& platform) : impl_(std::make_unique<Impl>(platform)) {}
+
+NativeSpaces::~NativeSpaces() {
+    // Queued tasks refer to impl_: stop them before it goes.
+    impl_->queue.shutdown();
+}
+
+bool NativeSpaces::isAvailable() {
+    const auto facts = impl_->platform.windowServer.availability();
+    return facts.systemVersion && facts.serverFunctions && facts.windowNumberFunction && facts.bridgedMove;
+}
+
+void NativeSpaces::moveFocusedWindow(SpaceAction action) {
+    auto& platform = impl_->platform;
+    if (!isAvailable() || !platform.accessibility.isProcessTrusted()) {
+        impl_->fail(unavailableMessage);
+        return;
+    }
+    const auto pid = platform.workspace.frontmostApplication();
+    if (!pid) {
+        impl_->fail(unavailableMessage);
+        return;
+    }
+    // Taken now, at the press: by the time the move runs the user may have
+    // switched applications or screens.
+    auto screens = desktops::screenInfos(platform.screens);
+
+    Impl* impl = impl_.get();
+    impl->queue.submit([impl, action, pid = *pid, screens = std::move(screens)] {
+        try {
+            desktops::DesktopMove(impl->platform, impl->queue).run(action, pid, screens);
+        } catch (const desktops::Failure& failure) {
+            impl->fail(failure.description());
+        }
+    });
+}
+
+void NativeSpaces::afterPendingMoves(std::function<void()> reached) {
+    impl_->queue.submit(std::move(reached));
+}
+
+}  // namespace corvane

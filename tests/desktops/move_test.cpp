@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "tests/desktops/desktop_world.hpp"
+
+namespace corvane::desktops {
+namespace {
+
+using testing::mainDisplay;
+using Pass = fake::FakeWindowServer::GesturePass;
+using SwitchRequests = std::vector<fake::FakeWindowServer::SwitchRequest>;
+using Lines = std::vector<std::string>;
+
+struct MoveTest : ::testing::Test, testing::MoveWorld {
+    // The call-log lines of what a move did to the window and the server,
+    // in order.
+    Lines effects() {
+        Lines lines;
+        for (const auto& line : desk.log().entries()) {
+            for (const char* prefix : {"activate", "setAttribute", "performAction", "setCurrentSpace",
+                                       "performBridgedMove", "gesture request"}) {
+                if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+            }
+        }
+        return lines;
+    }
+    std::string space(std::size_t index) { return std::to_string(desktops.at(index)); }
+};
+
+TEST_F(MoveTest, SendMovesTheWindowAndLeavesTheDisplayAlone) {
+    move(SpaceAction::send2);
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[1]});
+    EXPECT_EQ(server.currentSpace(mainDisplay), desktops[0]);
+    EXPECT_EQ(effects(), Lines{"performBridgedMove " + std::to_string(window) + " " + space(1)});
+    EXPECT_TRUE(logLines().empty());
+    EXPECT_TRUE(desk.alerts().shown().empty());
+    // Neither element may hold the queue for long.
+    EXPECT_EQ(desk.accessibility().messagingTimeout(fake::FakeAccessibility::appElement(app)), 1.0f);
+    EXPECT_EQ(desk.accessibility().messagingTimeout(windowElement()), 1.0f);
+}
+
+TEST_F(MoveTest, SendToTheShownDesktopChangesNothing) {
+    move(SpaceAction::send1);
+    EXPECT_TRUE(effects().empty());
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[0]});
+    EXPECT_TRUE(logLines().empty());
+    EXPECT_TRUE(desk.alerts().shown().empty());
+}
+
+TEST_F(MoveTest, FollowToTheShownDesktopStillActivatesFocusesAsksAndRaises) {
+    move(SpaceAction::follow1);
+    EXPECT_EQ(effects(), (Lines{"activate 501", "setAttribute AXMain true", "setAttribute AXFocused true",
+                                "setCurrentSpace " + mainDisplay + " " + space(0), "performAction AXRaise"}));
+    EXPECT_TRUE(logLines().empty());
+}
+
+TEST_F(MoveTest, FollowShowsTheTargetDesktopWithTheWindowRaised) {
+    move(SpaceAction::follow3);
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[2]});
+    EXPECT_EQ(server.currentSpace(mainDisplay), desktops[2]);
+    EXPECT_EQ(effects(), (Lines{"performBridgedMove " + std::to_string(window) + " " + space(2),
+                                "activate 501", "setAttribute AXMain true", "setAttribute AXFocused true",
+                                "setCurrentSpace " + mainDisplay + " " + space(2), "performAction AXRaise"}));
+    EXPECT_EQ(desk.workspace().activated(), std::vector<pid_t>{app});
+}
+
+TEST_F(MoveTest, SendThatLeftTheDisplayOnTheTargetSwitchesItBack) {
+    server.setMoveShowsTarget(true);
+    move(SpaceAction::send3);
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[2]});
+    EXPECT_EQ(server.switchRequests(), (SwitchRequests{{mainDisplay, desktops[0]}}));
+    EXPECT_EQ(server.currentSpace(mainDisplay), desktops[0]);
+    EXPECT_TRUE(logLines().empty());
+}
+
+TEST_F(MoveTest, DesktopSevenOnADisplayWithThreeCreatesFourToSevenFirst) {
+    move(SpaceAction::send7);
+    const auto now = server.desktops(mainDisplay);
+    ASSERT_EQ(now.size(), 7u);
+    EXPECT_EQ(desk.desktopGesture().requests().size(), 4u);
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{now[6]});
+    EXPECT_EQ(server.currentSpace(mainDisplay), desktops[0]);
+    EXPECT_TRUE(logLines().empty());
+}
+
+TEST_F(MoveTest, TheNumberSkipsSpacesThatAreNoDesktops) {
+    server.removeDisplay(mainDisplay);
+    server.addDisplay(mainDisplay, {{1, 0}, {2, 4}, {3, 0}}, 1);
+    server.placeWindow(window, {1});
+    move(SpaceAction::send2);
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector<std::uint64_t>{3});
+    EXPECT_TRUE(desk.desktopGesture().requests().empty());
+}
+
+TEST_F(MoveTest, TwoFailuresAreTwoLogLinesAndOneAlert) {
+    server.placeWindow(window, {desktops[1]});  // not on the shown desktop
+    spaces->moveFocusedWindow(SpaceAction::send2);
+    spaces->moveFocusedWindow(SpaceAction::send3);
+    settle();
+    EXPECT_EQ(logLines().size(), 2u);
+    EXPECT_EQ(desk.alerts().shown().size(), 1u);
+
+    // Failures at the entry, on the main thread, follow the same rule.
+    desk.accessibility().setTrusted(false);
+    move(SpaceAction::send2);
+    EXPECT_EQ(logLines().size(), 3u);
+    EXPECT_EQ(desk.alerts().shown().size(), 1u);
+
+    // Once the user closes it, the next failure shows again.
+    desk.alerts().dismissAll();
+    move(SpaceAction::send2);
+    EXPECT_EQ(desk.alerts().shown().size(), 2u);
+}
+
+TEST_F(MoveTest, QueuedMovesRunInOrderEachWithWhatItsOwnPressSaw) {
+    // A second application whose window is on a second display.
+    const std::string second = "00000000-0000-0000-0000-000000000002";
+    const auto otherDesktops = server.addDisplayWithDesktops(second, 2);
+    const pid_t otherApp = 777;
+    const Rect otherFrame{1600, 100, 400, 300};
+
+    // The first press sees one screen. Being a follow, its move waits for the
+    // main thread, which the test plays only in settle(): nothing queued
+    // behind it can start before then.
+    spaces->moveFocusedWindow(SpaceAction::follow2);
+
+    // Then the screens change (had the first move used this list, the
+    // window's display would be unknown) and another application comes forward.
+    desk.screens().setDisplays({
+        {Screen{{0, 0, 1440, 900}, {0, 0, 1440, 875}, 1}, "retired", {0, 0, 1440, 900}},
+        {Screen{{1440, 0, 1440, 900}, {1440, 0, 1440, 875}, 2}, second, {1440, 0, 1440, 900}},
+    });
+    const auto pressedWindow = desk.openWindow(otherApp, otherFrame);
+    server.placeWindow(pressedWindow, {otherDesktops[0]});
+    spaces->moveFocusedWindow(SpaceAction::send2);
+
+    // The application's focus moves on before its move starts: the move
+    // takes the window focused when it runs.
+    const auto focusedLater = desk.accessibility().addWindow(otherApp, otherFrame);
+    server.placeWindow(focusedLater, {otherDesktops[0]});
+    desk.accessibility().focusWindow(focusedLater);
+
+    settle();
+    EXPECT_TRUE(logLines().empty());
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[1]});
+    EXPECT_EQ(server.currentSpace(mainDisplay), desktops[1]);
+    EXPECT_EQ(server.spacesOfWindow(focusedLater), std::vector{otherDesktops[1]});
+    EXPECT_EQ(server.spacesOfWindow(pressedWindow), std::vector{otherDesktops[0]});
+    EXPECT_EQ(server.currentSpace(second), otherDesktops[0]);
+
+    // Never interleaved: the second move starts after the first one's last step.
+    const auto entries = desk.log().entries();
+    const auto at = [&](const std::string& line) {
+        return std::find(entries.begin(), entries.end(), line) - entries.begin();
+    };
+    EXPECT_LT(at("performAction AXRaise"), at("applicationElement 777"));
+    EXPECT_LT(at("applicationElement 501"), at("performAction AXRaise"));
+}
+
+}  // namespace
+}  // namespace corvane::desktops
