@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_ewmh.h>
+
+namespace corvane::x11 {
+
+// Frees what xcb allocated for us (replies, errors, events) with free(3).
+struct FreeDeleter {
+    void operator()(void* p) const noexcept { std::free(p); }
+};
+template <class T>
+using XPtr = std::unique_ptr<T, FreeDeleter>;
+
+// Turns an xcb request's reply into an owned pointer; an X error (or a dead
+// connection) becomes null and the error is released.
+//   auto geometry = reply(c, xcb_get_geometry(c, w), xcb_get_geometry_reply);
+template <class Cookie, class ReplyFn>
+auto reply(xcb_connection_t* c, Cookie cookie, ReplyFn fn) {
+    xcb_generic_error_t* error = nullptr;
+    auto* r = fn(c, cookie, &error);
+    std::free(error);
+    using R = std::remove_pointer_t<decltype(r)>;
+    return XPtr<R>(r);
+}
+
+// Atoms that xcb-ewmh does not intern for us.
+struct ExtraAtoms {
+    xcb_atom_t wmDeleteWindow = XCB_ATOM_NONE;
+    xcb_atom_t utf8String = XCB_ATOM_NONE;
+};
+
+// One xcb connection with its EWMH atoms, released on every path.
+//
+// xcb serialises requests and matches replies per thread, so any thread may
+// use `xcb()` and `ewmh()`; events are read by the main thread only.
+class Connection {
+public:
+    // Absent when the display cannot be opened or the atoms cannot be interned.
+    static std::unique_ptr<Connection> open(const char* displayName);
+    struct Token {
+        explicit Token() = default;
+    };
+    explicit Connection(Token) {}
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    xcb_connection_t* xcb() const { return conn_; }
+    xcb_ewmh_connection_t* ewmh() { return &ewmh_; }
+    int screenNumber() const { return screenNumber_; }
+    xcb_screen_t* screen() const { return screen_; }
+    xcb_window_t root() const { return screen_->root; }
+    const ExtraAtoms& atoms() const { return atoms_; }
+    // The display this connection was opened on (empty: the default display).
+    const std::string& displayName() const { return displayName_; }
+    // False once the server has gone or the stream broke.
+    bool isAlive() const { return xcb_connection_has_error(xcb()) == 0; }
+
+    // Sends the requests buffered so far without waiting for anything.
+    void flush() const { xcb_flush(xcb()); }
+
+    // Properties of one window, absent on any X error, missing property or
+    // wrong format. `cardinals` reads 32-bit items (CARDINAL, WINDOW, ATOM).
+    std::optional<std::vector<std::uint32_t>> cardinals(xcb_window_t window, xcb_atom_t property,
+                                                        xcb_atom_t type, std::uint32_t maxItems = 1024) const;
+    std::optional<std::uint32_t> cardinal(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) const;
+    // The name of an atom; absent on error.
+    std::optional<std::string> atomName(xcb_atom_t atom) const;
+
+private:
+    xcb_connection_t* conn_ = nullptr;
+    xcb_ewmh_connection_t ewmh_{};
+    bool ewmhInitialised_ = false;
+    int screenNumber_ = 0;
+    xcb_screen_t* screen_ = nullptr;
+    ExtraAtoms atoms_;
+    std::string displayName_;
+};
+
+}  // namespace corvane::x11

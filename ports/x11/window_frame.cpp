@@ -1,0 +1,147 @@
+#include "ports/x11/window_frame.hpp"
+
+#include <poll.h>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace corvane::x11::WindowFrame {
+
+namespace {
+
+bool contains(const xcb_ewmh_get_atoms_reply_t& atoms, xcb_atom_t atom) {
+    return std::find(atoms.atoms, atoms.atoms + atoms.atoms_len, atom) != atoms.atoms + atoms.atoms_len;
+}
+
+std::uint32_t toPixels(double value) {
+    return static_cast<std::uint32_t>(std::clamp(std::lround(value), 1L, 32767L));
+}
+
+std::int32_t toCoordinate(double value) {
+    return static_cast<std::int32_t>(std::clamp(std::lround(value), -32768L, 32767L));
+}
+
+}  // namespace
+
+std::optional<FrameReading> read(Connection& connection, xcb_window_t window) {
+    xcb_connection_t* c = connection.xcb();
+    xcb_ewmh_connection_t* ewmh = connection.ewmh();
+    // Four requests, one round trip.
+    auto geometryCookie = xcb_get_geometry(c, window);
+    auto originCookie = xcb_translate_coordinates(c, window, connection.root(), 0, 0);
+    auto extentsCookie = xcb_ewmh_get_frame_extents(ewmh, window);
+    auto stateCookie = xcb_ewmh_get_wm_state(ewmh, window);
+
+    auto geometry = reply(c, geometryCookie, xcb_get_geometry_reply);
+    auto origin = reply(c, originCookie, xcb_translate_coordinates_reply);
+    xcb_ewmh_get_extents_reply_t extents{};
+    const bool hasExtents = xcb_ewmh_get_frame_extents_reply(ewmh, extentsCookie, &extents, nullptr) != 0;
+    xcb_ewmh_get_atoms_reply_t states;
+    bool maximized = false;
+    if (xcb_ewmh_get_wm_state_reply(ewmh, stateCookie, &states, nullptr)) {
+        maximized = contains(states, ewmh->_NET_WM_STATE_MAXIMIZED_HORZ) ||
+                    contains(states, ewmh->_NET_WM_STATE_MAXIMIZED_VERT) ||
+                    contains(states, ewmh->_NET_WM_STATE_FULLSCREEN);
+        xcb_ewmh_get_atoms_reply_wipe(&states);
+    }
+    if (!geometry || !origin) return std::nullopt;
+
+    FrameReading r;
+    const std::uint32_t border = geometry->border_width;
+    r.left = (hasExtents ? extents.left : 0) + border;
+    r.right = (hasExtents ? extents.right : 0) + border;
+    r.top = (hasExtents ? extents.top : 0) + border;
+    r.bottom = (hasExtents ? extents.bottom : 0) + border;
+    // translate_coordinates gives the client's inside corner; the border and
+    // the decorations lie outside it.
+    r.outer = Rect{static_cast<double>(origin->dst_x) - r.left, static_cast<double>(origin->dst_y) - r.top,
+                   static_cast<double>(geometry->width) + r.left + r.right,
+                   static_cast<double>(geometry->height) + r.top + r.bottom};
+    r.maximizedOrFullscreen = maximized;
+    return r;
+}
+
+Size clientSize(const FrameReading& reading, Size outer) {
+    return Size{std::max(1.0, outer.width - reading.left - reading.right),
+                std::max(1.0, outer.height - reading.top - reading.bottom)};
+}
+
+FrameReading restore(Connection& connection, xcb_window_t window, const FrameReading& reading,
+                     std::chrono::milliseconds timeout) {
+    struct Disconnect {
+        void operator()(xcb_connection_t* c) const noexcept { xcb_disconnect(c); }
+    };
+    const std::string& name = connection.displayName();
+    std::unique_ptr<xcb_connection_t, Disconnect> watcher(
+        xcb_connect(name.empty() ? nullptr : name.c_str(), nullptr));
+    xcb_connection_t* w = watcher.get();
+    if (xcb_connection_has_error(w)) return reading;
+
+    // The window manager handles requests in order, so once it has answered
+    // a frame-extents request sent after the restore, the restore is done.
+    // The answer lands on a scratch window this connection listens to.
+    const xcb_window_t probe = xcb_generate_id(w);
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(w, 0, probe, connection.root(), 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    reply(w, xcb_get_input_focus(w), xcb_get_input_focus_reply);
+
+    xcb_ewmh_connection_t* ewmh = connection.ewmh();
+    const int screen = connection.screenNumber();
+    xcb_ewmh_request_change_wm_state(ewmh, screen, window, XCB_EWMH_WM_STATE_REMOVE,
+                                     ewmh->_NET_WM_STATE_MAXIMIZED_HORZ, ewmh->_NET_WM_STATE_MAXIMIZED_VERT,
+                                     XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    xcb_ewmh_request_change_wm_state(ewmh, screen, window, XCB_EWMH_WM_STATE_REMOVE,
+                                     ewmh->_NET_WM_STATE_FULLSCREEN, XCB_ATOM_NONE,
+                                     XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    xcb_ewmh_send_client_message(connection.xcb(), probe, connection.root(), ewmh->_NET_REQUEST_FRAME_EXTENTS,
+                                 0, nullptr);
+    connection.flush();
+
+    auto answered = [&] {
+        auto r = reply(w, xcb_get_property(w, 0, probe, ewmh->_NET_FRAME_EXTENTS, XCB_ATOM_ANY, 0, 4),
+                       xcb_get_property_reply);
+        return r && r->type != XCB_ATOM_NONE;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!answered()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || xcb_connection_has_error(w)) break;
+        if (XPtr<xcb_generic_event_t> queued{xcb_poll_for_queued_event(w)}) continue;
+        pollfd p{xcb_get_file_descriptor(w), POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+        while (XPtr<xcb_generic_event_t> event{xcb_poll_for_event(w)}) {
+        }
+    }
+    // A window manager that never answered leaves us the best reading there is.
+    return read(connection, window).value_or(reading);
+}
+
+void place(Connection& connection, xcb_window_t window, const FrameReading& reading,
+           std::optional<Point> outerOrigin, std::optional<Size> outerSize) {
+    xcb_ewmh_connection_t* ewmh = connection.ewmh();
+    const int screen = connection.screenNumber();
+    int flags = 0;
+    std::int32_t x = 0, y = 0;
+    std::uint32_t width = 0, height = 0;
+    if (outerOrigin) {
+        flags |= XCB_EWMH_MOVERESIZE_WINDOW_X | XCB_EWMH_MOVERESIZE_WINDOW_Y;
+        x = toCoordinate(outerOrigin->x);
+        y = toCoordinate(outerOrigin->y);
+    }
+    if (outerSize) {
+        flags |= XCB_EWMH_MOVERESIZE_WINDOW_WIDTH | XCB_EWMH_MOVERESIZE_WINDOW_HEIGHT;
+        const Size client = clientSize(reading, *outerSize);
+        width = toPixels(client.width);
+        height = toPixels(client.height);
+    }
+    if (flags == 0) return;
+    xcb_ewmh_request_moveresize_window(
+        ewmh, screen, window, XCB_GRAVITY_NORTH_WEST, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
+        static_cast<xcb_ewmh_moveresize_window_opt_flags_t>(flags), static_cast<std::uint32_t>(x),
+        static_cast<std::uint32_t>(y), width, height);
+    connection.flush();
+}
+
+}  // namespace corvane::x11::WindowFrame

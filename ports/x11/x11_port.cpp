@@ -1,0 +1,85 @@
+#include "ports/x11/x11_port.hpp"
+
+#include "ports/x11/connection.hpp"
+#include "ports/x11/monitors.hpp"
+#include "ports/x11/x11_accessibility.hpp"
+#include "ports/x11/x11_desktop_gesture.hpp"
+#include "ports/x11/x11_feedback.hpp"
+#include "ports/x11/x11_hot_keys.hpp"
+#include "ports/x11/x11_screens.hpp"
+#include "ports/x11/x11_window_server.hpp"
+#include "ports/x11/x11_workspace.hpp"
+
+namespace corvane::x11 {
+
+struct X11Port::Services {
+    Services(Connection& c, bool randr15)
+        : accessibility(c, randr15),
+          hotKeys(c),
+          workspace(c),
+          screens(c, randr15),
+          windowServer(c, randr15),
+          desktopGesture(c),
+          feedback(c) {}
+
+    X11Accessibility accessibility;
+    X11HotKeys hotKeys;
+    X11Workspace workspace;
+    X11Screens screens;
+    X11WindowServer windowServer;
+    X11DesktopGesture desktopGesture;
+    X11Feedback feedback;
+};
+
+std::unique_ptr<X11Port> X11Port::connect(const char* displayName) {
+    auto connection = Connection::open(displayName);
+    if (!connection) return nullptr;
+    return std::make_unique<X11Port>(Key{}, std::move(connection));
+}
+
+X11Port::X11Port(Key, std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {
+    services_ = std::make_unique<Services>(*connection_, hasRandr15(*connection_));
+}
+
+// The services release their grabs over the connection, so they go first.
+X11Port::~X11Port() {
+    services_.reset();
+}
+
+Accessibility& X11Port::accessibility() {
+    return services_->accessibility;
+}
+HotKeyService& X11Port::hotKeys() {
+    return services_->hotKeys;
+}
+Workspace& X11Port::workspace() {
+    return services_->workspace;
+}
+Screens& X11Port::screens() {
+    return services_->screens;
+}
+WindowServer& X11Port::windowServer() {
+    return services_->windowServer;
+}
+DesktopGesture& X11Port::desktopGesture() {
+    return services_->desktopGesture;
+}
+SystemFeedback& X11Port::feedback() {
+    return services_->feedback;
+}
+
+int X11Port::fileDescriptor() const {
+    return xcb_get_file_descriptor(connection_->xcb());
+}
+
+bool X11Port::dispatchPending() {
+    while (XPtr<xcb_generic_event_t> event{xcb_poll_for_event(connection_->xcb())}) {
+        // Errors of unchecked requests arrive here too (response type 0);
+        // they have already been turned into absent results where it mattered.
+        if (event->response_type == 0) continue;
+        services_->hotKeys.handleEvent(*event);
+    }
+    return connection_->isAlive();
+}
+
+}  // namespace corvane::x11

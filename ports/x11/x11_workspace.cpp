@@ -1,0 +1,136 @@
+#include "ports/x11/x11_workspace.hpp"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include <xcb/xcb_icccm.h>
+
+#include "ports/x11/client_windows.hpp"
+
+extern char** environ;
+
+namespace corvane::x11 {
+
+namespace {
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool onPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    if (!path) return false;
+    std::string_view rest(path);
+    while (!rest.empty()) {
+        const auto colon = rest.find(':');
+        const std::string_view dir = rest.substr(0, colon);
+        if (!dir.empty()) {
+            const std::string candidate = std::string(dir) + "/" + program;
+            if (::access(candidate.c_str(), X_OK) == 0) return true;
+        }
+        if (colon == std::string_view::npos) break;
+        rest.remove_prefix(colon + 1);
+    }
+    return false;
+}
+
+}  // namespace
+
+X11Workspace::X11Workspace(Connection& connection) : connection_(connection) {}
+
+std::optional<pid_t> X11Workspace::frontmostApplication() {
+    auto window = ClientWindows::active(connection_);
+    if (!window) return std::nullopt;
+    return ClientWindows::pid(connection_, *window);
+}
+
+std::vector<pid_t> X11Workspace::runningApplications(std::string_view bundleIdentifier) {
+    xcb_connection_t* c = connection_.xcb();
+    const auto windows = ClientWindows::stacking(connection_);
+    std::vector<xcb_get_property_cookie_t> cookies;
+    for (xcb_window_t w : windows) cookies.push_back(xcb_icccm_get_wm_class(c, w));
+    std::vector<xcb_window_t> matching;
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        xcb_icccm_get_wm_class_reply_t wmClass;
+        if (!xcb_icccm_get_wm_class_reply(c, cookies[i], &wmClass, nullptr)) continue;
+        if (equalIgnoringCase(wmClass.instance_name ? wmClass.instance_name : "", bundleIdentifier) ||
+            equalIgnoringCase(wmClass.class_name ? wmClass.class_name : "", bundleIdentifier))
+            matching.push_back(windows[i]);
+        xcb_icccm_get_wm_class_reply_wipe(&wmClass);
+    }
+    std::vector<pid_t> pids;
+    for (xcb_window_t w : matching) {
+        auto pid = ClientWindows::pid(connection_, w);
+        if (pid && std::find(pids.begin(), pids.end(), *pid) == pids.end()) pids.push_back(*pid);
+    }
+    return pids;
+}
+
+bool X11Workspace::activate(pid_t pid) {
+    auto window = ClientWindows::applicationWindow(connection_, pid);
+    if (!window) return false;
+    xcb_ewmh_request_change_active_window(connection_.ewmh(), connection_.screenNumber(), *window,
+                                          XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
+                                          XCB_WINDOW_NONE);
+    connection_.flush();
+    return connection_.isAlive();
+}
+
+bool X11Workspace::terminate(pid_t pid) {
+    xcb_connection_t* c = connection_.xcb();
+    const auto windows = ClientWindows::windowsOf(connection_, pid);
+    const xcb_atom_t deleteWindow = connection_.atoms().wmDeleteWindow;
+    for (xcb_window_t w : windows) {
+        bool takesDelete = false;
+        xcb_icccm_get_wm_protocols_reply_t protocols;
+        if (xcb_icccm_get_wm_protocols_reply(
+                c, xcb_icccm_get_wm_protocols(c, w, connection_.ewmh()->WM_PROTOCOLS), &protocols, nullptr)) {
+            takesDelete = std::find(protocols.atoms, protocols.atoms + protocols.atoms_len, deleteWindow) !=
+                          protocols.atoms + protocols.atoms_len;
+            xcb_icccm_get_wm_protocols_reply_wipe(&protocols);
+        }
+        if (takesDelete) {
+            xcb_client_message_event_t message{};
+            message.response_type = XCB_CLIENT_MESSAGE;
+            message.format = 32;
+            message.window = w;
+            message.type = connection_.ewmh()->WM_PROTOCOLS;
+            message.data.data32[0] = deleteWindow;
+            message.data.data32[1] = XCB_CURRENT_TIME;
+            xcb_send_event(c, 0, w, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+        } else {
+            xcb_ewmh_request_close_window(connection_.ewmh(), connection_.screenNumber(), w, XCB_CURRENT_TIME,
+                                          XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+        }
+    }
+    connection_.flush();
+    return !windows.empty() && connection_.isAlive();
+}
+
+bool X11Workspace::openURL(std::string_view url) {
+    if (url.empty() || !onPath("xdg-open")) return false;
+    // A short-lived shell starts xdg-open in the background and exits, so the
+    // opener is adopted by init and no child of ours is left to reap.
+    const std::string urlArg(url);
+    const char* argv[] = {"/bin/sh", "-c",           "xdg-open \"$1\" >/dev/null 2>&1 &",
+                          "sh",      urlArg.c_str(), nullptr};
+    pid_t shell = 0;
+    if (posix_spawn(&shell, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
+        return false;
+    int status = 0;
+    while (waitpid(shell, &status, 0) < 0) {
+        if (errno != EINTR) return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace corvane::x11

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/platform/workspace.hpp"
+#include "ports/x11/connection.hpp"
+
+namespace corvane::x11 {
+
+// The running applications, as the EWMH window manager lists their windows.
+// An application is a process id (_NET_WM_PID); the program identifier
+// matched by runningApplications is the WM_CLASS instance or class name.
+class X11Workspace final : public Workspace {
+public:
+    explicit X11Workspace(Connection& connection);
+
+    // The owner of the active window.
+    std::optional<pid_t> frontmostApplication() override;
+    std::vector<pid_t> runningApplications(std::string_view bundleIdentifier) override;
+    // Activates the application's current window (_NET_ACTIVE_WINDOW).
+    bool activate(pid_t pid) override;
+    // Asks each of its windows to close (WM_DELETE_WINDOW where the window
+    // takes it, else the window manager's _NET_CLOSE_WINDOW).
+    bool terminate(pid_t pid) override;
+    // Hands the URL to xdg-open; false when xdg-open is not installed or could
+    // not be started.
+    bool openURL(std::string_view url) override;
+
+private:
+    Connection& connection_;
+};
+
+}  // namespace corvane::x11
