@@ -4,11 +4,12 @@ namespace corvane::desktops {
 
 namespace {
 
-std::string describe(Failure::Case c, int requested) {
+std::string describe(Failure::Case c, int requested, const WindowServer::Names& names) {
     switch (c) {
         case Failure::Case::desktopCreateFailed:
             return "Could not create Desktop " + std::to_string(requested) +
-                   " on this display. Add it in Mission Control, then try again.";
+                   " on this display. Add it in " + names.desktopOverview +
+                   ", then try again.";
         case Failure::Case::noWindow:
             return "No focused window to move";
         case Failure::Case::noDisplay:
@@ -16,9 +17,9 @@ std::string describe(Failure::Case c, int requested) {
         case Failure::Case::noWindowID:
             return "Could not identify the focused window";
         case Failure::Case::operationUnavailable:
-            return "Native Desktop move is unavailable on this macOS version";
+            return "Native Desktop move is unavailable on " + names.thisSystem;
         case Failure::Case::moveFailed:
-            return "macOS did not move the window to the requested Desktop";
+            return names.system + " did not move the window to the requested Desktop";
         case Failure::Case::switchFailed:
             return "The window moved, but Corvane could not switch to its Desktop";
     }
@@ -28,7 +29,11 @@ std::string describe(Failure::Case c, int requested) {
 }  // namespace
 
 Failure::Failure(Case c, int requested)
-    : case_(c), requested_(requested), description_(describe(c, requested)) {}
+    : case_(c), requested_(requested), description_(describe(c, requested, {})) {}
+
+std::string Failure::description(const WindowServer::Names& names) const {
+    return describe(case_, requested_, names);
+}
 
 Failure Failure::desktopCreateFailed(int requested) {
     return Failure(Case::desktopCreateFailed, requested);

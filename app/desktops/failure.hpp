@@ -3,6 +3,8 @@
 #include <exception>
 #include <string>
 
+#include "app/platform/window_server.hpp"
+
 namespace corvane::desktops {
 
 // Why a desktop move could not be done. The only exception the desktop
@@ -32,8 +34,8 @@ public:
     Case failureCase() const { return case_; }
     // The desktop number of desktopCreateFailed; 0 for every other case.
     int requestedDesktop() const { return requested_; }
-    // The text the user sees.
-    const std::string& description() const { return description_; }
+    // The text the user sees, naming the system as the platform does.
+    std::string description(const WindowServer::Names& names = {}) const;
     const char* what() const noexcept override { return description_.c_str(); }
 
 private:

@@ -71,7 +71,7 @@ void NativeSpaces::moveFocusedWindow(SpaceAction action) {
         try {
             desktops::DesktopMove(impl->platform, impl->queue).run(action, pid, screens);
         } catch (const desktops::Failure& failure) {
-            impl->fail(failure.description());
+            impl->fail(failure.description(impl->platform.windowServer.names()));
         }
     });
 }

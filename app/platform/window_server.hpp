@@ -28,6 +28,15 @@ public:
 
     virtual Availability availability() = 0;
 
+    // How messages to the user name the system that owns desktops, and the
+    // place where a user adds a desktop by hand.
+    struct Names {
+        std::string system = "macOS";                    // "<system> did not move the window…"
+        std::string thisSystem = "this macOS version";  // "…is unavailable on <thisSystem>"
+        std::string desktopOverview = "Mission Control";  // "Add it in <desktopOverview>…"
+    };
+    virtual Names names() { return {}; }
+
     // The connection number for the calls below; absent when the function is missing.
     virtual std::optional<std::int32_t> mainConnection() = 0;
 

@@ -147,4 +147,8 @@ bool X11WindowServer::performBridgedMove(const std::vector<std::uint32_t>& windo
     return connection_.isAlive();
 }
 
+WindowServer::Names X11WindowServer::names() {
+    return Names{"The window manager", "this window manager", "your desktop's workspace settings"};
+}
+
 }  // namespace corvane::x11

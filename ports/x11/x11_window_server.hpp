@@ -20,6 +20,7 @@ public:
     // Everything is available exactly when the window manager announces
     // _NET_NUMBER_OF_DESKTOPS, _NET_CURRENT_DESKTOP and _NET_WM_DESKTOP.
     Availability availability() override;
+    Names names() override;
     // A constant connection number while desktops are available.
     std::optional<std::int32_t> mainConnection() override;
     std::optional<PlistValue> copyManagedDisplaySpaces(std::int32_t connection) override;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "app/desktops/failure.hpp"
 #include "tests/desktops/desktop_world.hpp"
 
 namespace corvane::desktops {
@@ -163,6 +164,19 @@ TEST(MoveFailureEffects, AMovedWindowStaysWhereItWentWhenTheFollowFails) {
     world.move(SpaceAction::follow3);
     EXPECT_EQ(world.server.spacesOfWindow(world.window), std::vector{world.desktops[2]});
     EXPECT_EQ(world.server.currentSpace(mainDisplay), world.desktops[0]);
+}
+
+// The texts name the system the way its platform does: a Linux user must not
+// be told that macOS failed.
+TEST(MoveFailureEffects, TextsNameThePlatformsOwnSystem) {
+    const WindowServer::Names windowManager{"The window manager", "this window manager", "your settings"};
+    EXPECT_EQ(Failure::moveFailed().description(windowManager),
+              "The window manager did not move the window to the requested Desktop");
+    EXPECT_EQ(Failure::operationUnavailable().description(windowManager),
+              "Native Desktop move is unavailable on this window manager");
+    EXPECT_EQ(Failure::desktopCreateFailed(7).description(windowManager),
+              "Could not create Desktop 7 on this display. Add it in your settings, then try again.");
+    EXPECT_EQ(Failure::moveFailed().description(), "macOS did not move the window to the requested Desktop");
 }
 
 }  // namespace

@@ -1,0 +1,75 @@
+#include "tools/xharness/client_window.hpp"
+
+#include <signal.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace corvane::xharness {
+
+#ifndef CORVANE_TEST_WINDOW_PATH
+#error "CORVANE_TEST_WINDOW_PATH must name the corvane-test-window executable"
+#endif
+
+std::unique_ptr<ClientWindow> ClientWindow::open(XServer& server, const std::string& title, int width,
+                                                 int height) {
+    SpawnOptions spawn;
+    spawn.argv = {CORVANE_TEST_WINDOW_PATH, title, std::to_string(width), std::to_string(height)};
+    spawn.environment = server.clientEnvironment();
+    spawn.unsetEnvironment = XServer::hostEnvironmentToDrop();
+    return std::unique_ptr<ClientWindow>(new ClientWindow(server, spawn));
+}
+
+std::unique_ptr<ClientWindow> ClientWindow::openXterm(XServer& server, const std::string& title) {
+    SpawnOptions spawn;
+    // -e cat: a child that waits quietly and reads no rc files.
+    spawn.argv = {"xterm", "-title", title, "-geometry", "80x24", "-e", "cat"};
+    spawn.environment = server.clientEnvironment();
+    spawn.unsetEnvironment = XServer::hostEnvironmentToDrop();
+    return std::unique_ptr<ClientWindow>(new ClientWindow(server, spawn));
+}
+
+ClientWindow::ClientWindow(XServer& server, const SpawnOptions& spawn)
+    : server_(server), process_(std::make_unique<ChildProcess>(spawn)) {
+    XConnection& x = server_.x();
+    const auto pid = static_cast<std::uint32_t>(process_->pid());
+    bool managed = x.waitFor([&] {
+        if (!process_->isRunning()) return true;
+        for (xcb_window_t candidate : x.clientList()) {
+            if (x.windowPid(candidate) == pid) window_ = candidate;
+        }
+        return window_ != XCB_NONE && x.frameExtents(window_).has_value();
+    });
+    if (!managed || !process_->isRunning()) {
+        throw std::runtime_error("window of " + spawn.argv[0] + " was not managed in time");
+    }
+    x.watch(window_);
+    activate();
+}
+
+void ClientWindow::activate() {
+    XConnection& x = server_.x();
+    // A new window normally gets focus by itself; asking again is harmless.
+    if (x.activeWindow() != window_) x.requestActivation(window_);
+    if (!x.waitFor([&] { return x.activeWindow() == window_; })) {
+        throw std::runtime_error("window did not become active");
+    }
+}
+
+void ClientWindow::close() {
+    process_->signalGroup(SIGKILL);
+    process_->waitForExit(XServer::startTimeout);
+    // The server hands a new client the ids of a departed one, so the next
+    // window may get this one's id. Until the manager has let go of it, its
+    // stale entries (client list, frame extents, active window) would make
+    // that new window look managed before it is.
+    XConnection& x = server_.x();
+    if (server_.windowManagerRunning()) {
+        x.waitFor([&] {
+            auto list = x.clientList();
+            return std::find(list.begin(), list.end(), window_) == list.end();
+        });
+    }
+}
+
+}  // namespace corvane::xharness

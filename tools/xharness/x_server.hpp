@@ -1,0 +1,96 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/xharness/child_process.hpp"
+#include "tools/xharness/keyboard.hpp"
+#include "tools/xharness/monitors.hpp"
+#include "tools/xharness/temp_dir.hpp"
+#include "tools/xharness/x_connection.hpp"
+
+namespace corvane::xharness {
+
+struct XServerOptions {
+    int width = 1366;
+    int height = 768;
+    // RandR monitors to make on the screen; empty keeps the one screen-wide monitor.
+    std::vector<MonitorSpec> monitors;
+    bool windowManager = true;  // openbox, with a configuration of our own
+    bool tray = true;           // trayer, the system-tray host
+    int desktops = 2;           // the window manager's desktops at start
+};
+
+// How long each part took to come up, for reports.
+struct StartTimes {
+    std::chrono::milliseconds server{0};         // spawn to display number on the pipe
+    std::chrono::milliseconds windowManager{0};  // spawn to _NET_SUPPORTING_WM_CHECK
+    std::chrono::milliseconds tray{0};           // spawn to the tray selection owned
+};
+
+// A private X server for one test: Xvfb on a display it picks itself
+// (-displayfd), optionally with RandR monitors, a window manager and a
+// tray host. Every start is synchronised on the server or an X event
+// (the display number on the pipe, _NET_SUPPORTING_WM_CHECK, the tray
+// selection owner), never on a sleep. The destructor ends every process
+// it started, each in its own process group.
+class XServer {
+public:
+    static constexpr std::chrono::milliseconds startTimeout{15000};
+
+    // Throws std::runtime_error (with the server's log) when a part fails to start.
+    explicit XServer(XServerOptions options = {});
+    ~XServer();
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+
+    // ":N"
+    const std::string& display() const { return display_; }
+    // What a client needs in its environment to use this server (and nothing of the host's).
+    std::map<std::string, std::string> clientEnvironment() const;
+    static std::vector<std::string> hostEnvironmentToDrop();
+
+    XConnection& x() { return *x_; }
+    Keyboard& keyboard() { return *keyboard_; }
+    const std::filesystem::path& scratch() const { return scratch_.path(); }
+    const StartTimes& startTimes() const { return startTimes_; }
+
+    std::vector<MonitorArea> monitors() { return monitorAreas(*x_); }
+
+    // Starts openbox and waits until it has announced itself on the root
+    // window. Throws when it does not.
+    void startWindowManager();
+    // Kills the window manager outright (SIGKILL), as a crash would.
+    void killWindowManager();
+    bool windowManagerRunning();
+    // Starts trayer and waits until it owns the system-tray selection.
+    void startTray();
+
+    // Runs an X client (xrandr, wmctrl, import, ...) on this server to its end.
+    CommandResult runClient(const std::vector<std::string>& argv,
+                            std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+
+    // Ends the server (SIGTERM) and waits for it; every client loses its connection.
+    void stop();
+    bool running();
+
+private:
+    std::string readDisplayNumber(int fd, ChildProcess& server);
+    std::string serverLog() const;
+
+    XServerOptions options_;
+    TempDir scratch_;
+    std::unique_ptr<ChildProcess> xvfb_;
+    std::string display_;
+    std::unique_ptr<XConnection> x_;
+    std::unique_ptr<Keyboard> keyboard_;
+    std::unique_ptr<ChildProcess> windowManager_;
+    std::unique_ptr<ChildProcess> tray_;
+    StartTimes startTimes_;
+};
+
+}  // namespace corvane::xharness
