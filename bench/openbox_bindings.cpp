@@ -1,0 +1,88 @@
+#include "bench/openbox_bindings.hpp"
+
+#include <cmath>
+#include <sstream>
+
+namespace corvane::bench {
+
+namespace {
+
+std::string escaped(const std::string& text) {
+    std::string result;
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                result += "&amp;";
+                break;
+            case '<':
+                result += "&lt;";
+                break;
+            case '>':
+                result += "&gt;";
+                break;
+            case '"':
+                result += "&quot;";
+                break;
+            default:
+                result += c;
+        }
+    }
+    return result;
+}
+
+long pixels(double value) {
+    return std::lround(value);
+}
+
+}  // namespace
+
+std::string executeAction(const std::string& commandLine) {
+    return "<action name=\"Execute\"><command>" + escaped(commandLine) + "</command></action>";
+}
+
+std::string moveResizeToAction(const Rect& outerFrame) {
+    std::ostringstream action;
+    action << "<action name=\"MoveResizeTo\">"
+           << "<x>" << pixels(outerFrame.x) << "</x><y>" << pixels(outerFrame.y) << "</y>"
+           << "<width>" << pixels(outerFrame.width) << "</width><height>" << pixels(outerFrame.height)
+           << "</height></action>";
+    return action.str();
+}
+
+std::string sendToDesktopAction(int desktop) {
+    return "<action name=\"SendToDesktop\"><to>" + std::to_string(desktop) +
+           "</to><follow>no</follow></action>";
+}
+
+std::string wmctrlMoveResizeCommand(const Rect& outerFrame, const xharness::FrameExtents& extents) {
+    std::ostringstream command;
+    command << "wmctrl -r :ACTIVE: -e 0," << pixels(outerFrame.x) << ',' << pixels(outerFrame.y) << ','
+            << pixels(outerFrame.width) - extents.left - extents.right << ','
+            << pixels(outerFrame.height) - extents.top - extents.bottom;
+    return command.str();
+}
+
+std::string wmctrlSendToDesktopCommand(int desktop) {
+    return "wmctrl -r :ACTIVE: -t " + std::to_string(desktop);
+}
+
+std::string openboxConfig(int desktops, const std::vector<OpenboxBinding>& bindings) {
+    std::ostringstream rc;
+    rc << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+       << "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">\n"
+       << "  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>\n"
+       << "  <placement><policy>Smart</policy></placement>\n"
+       << "  <desktops><number>" << desktops << "</number><firstdesk>1</firstdesk>"
+       << "<popupTime>0</popupTime></desktops>\n"
+       << "  <keyboard>\n"
+       << "    <chainQuitKey>C-g</chainQuitKey>\n";
+    for (const OpenboxBinding& binding : bindings) {
+        rc << "    <keybind key=\"" << escaped(binding.key) << "\">" << binding.action << "</keybind>\n";
+    }
+    rc << "  </keyboard>\n"
+       << "  <mouse></mouse>\n"
+       << "</openbox_config>\n";
+    return rc.str();
+}
+
+}  // namespace corvane::bench
