@@ -1,0 +1,112 @@
+#include "app/shell/app_delegate.hpp"
+
+#include <QApplication>
+#include <QCursor>
+
+#include "app/desktops/native_spaces.hpp"
+#include "app/placement/permissions.hpp"
+#include "app/placement/window_mover.hpp"
+#include "app/shell/menu_actions.hpp"
+#include "app/shell/menu_model.hpp"
+#include "app/shell/qt_alerts.hpp"
+#include "app/shell/status_mark.hpp"
+#include "app/shell/tray_menu.hpp"
+
+namespace corvane {
+
+AppDelegate::AppDelegate(Platform& platform, WindowMover& mover, NativeSpaces& spaces)
+    : platform_(platform), mover_(mover), spaces_(spaces) {}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    store_ = ConfigStore::create(platform_, mover_, spaces_);
+
+    mark_ = statusMarkIcon();
+    dimmedMark_ = statusMarkIcon(dimmedOpacity);
+    trayIcon_ = std::make_unique<QSystemTrayIcon>();
+    trayIcon_->setToolTip(QStringLiteral("Corvane"));
+    showMark(store_->isEnabled());
+    enabledConnection_ = store_->enabledChanged.connect([this](bool enabled) { showMark(enabled); });
+
+    menu_ = std::make_unique<QMenu>();
+    QObject::connect(menu_.get(), &QMenu::aboutToShow, [this] { rebuildMenu(); });
+    trayIcon_->setContextMenu(menu_.get());
+    // A tray utility's menu opens on a plain click too, not only the context click.
+    QObject::connect(trayIcon_.get(), &QSystemTrayIcon::activated,
+                     [this](QSystemTrayIcon::ActivationReason why) {
+                         if (why == QSystemTrayIcon::Trigger) menu_->popup(QCursor::pos());
+                     });
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        platform_.feedback.log(
+            "no system tray is running; the shortcuts work, and the icon appears once a tray starts");
+    }
+    // Shown even without a tray: the toolkit docks it when a tray appears.
+    trayIcon_->show();
+
+    if (!platform_.accessibility.isProcessTrusted()) platform_.accessibility.requestTrust();
+}
+
+void AppDelegate::showMark(bool enabled) {
+    if (trayIcon_) trayIcon_->setIcon(enabled ? mark_ : dimmedMark_);
+}
+
+void AppDelegate::rebuildMenu() {
+    const MenuState state{platform_.accessibility.isProcessTrusted(), store_->isEnabled(), store_->config(),
+                          spaces_.isAvailable()};
+    fillMenu(*menu_, buildStatusMenu(state),
+             [this](const MenuCommand& command) { runMenuCommand(command, *this); });
+}
+
+bool AppDelegate::isEnabled() const {
+    return store_->isEnabled();
+}
+
+void AppDelegate::setEnabled(bool enabled) {
+    store_->setEnabled(enabled);
+}
+
+bool AppDelegate::desktopsAvailable() {
+    return spaces_.isAvailable();
+}
+
+const std::unordered_set<WindowAction>& AppDelegate::unavailable() const {
+    return store_->unavailable();
+}
+
+void AppDelegate::perform(const WindowAction& action) {
+    store_->perform(action);
+}
+
+void AppDelegate::requestAccess() {
+    Permissions::requestAccess(platform_.accessibility, platform_.workspace);
+}
+
+// The settings window and the tour are not part of this version; their items
+// say so rather than do nothing. One notice at a time.
+void AppDelegate::showNotice(const std::string& message, const std::string& informative) {
+    if (notice_) notice_->close();
+    notice_ = QtAlerts::showNotice(message, informative);
+}
+
+void AppDelegate::openSettings() {
+    showNotice("Settings are not available in this version of Corvane yet.",
+               "The menu lists every action with the shortcut it uses now.");
+}
+
+void AppDelegate::openTour() {
+    showNotice("The guided tour is not available in this version of Corvane yet.",
+               "Try a shortcut from the menu, for example the one for Left Half.");
+}
+
+void AppDelegate::bringForward() {
+    // Until there is a settings window to bring forward, the menu comes up
+    // where the user is.
+    if (menu_) menu_->popup(QCursor::pos());
+}
+
+void AppDelegate::quit() {
+    QCoreApplication::quit();
+}
+
+}  // namespace corvane

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QIcon>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <memory>
+
+#include "app/platform/platform.hpp"
+#include "app/shell/app_control.hpp"
+#include "app/state/config_store.hpp"
+
+namespace corvane {
+
+class NativeSpaces;
+class WindowMover;
+
+// The application itself: owns the one store for the life of the process,
+// puts the mark into the system tray with the status menu (rebuilt at every
+// opening), dims the mark while switched off, and is what the menu and the
+// instance channel act on. No main window, no taskbar entry. Main thread.
+class AppDelegate final : public AppControl {
+public:
+    AppDelegate(Platform& platform, WindowMover& mover, NativeSpaces& spaces);
+    ~AppDelegate() override;
+
+    // The launch sequence: the store (which loads the settings and registers
+    // the hot keys), the tray icon with its menu and dimming, then the
+    // system's request for window access if it is missing.
+    void applicationDidFinishLaunching();
+
+    // AppControl.
+    bool isEnabled() const override;
+    void setEnabled(bool enabled) override;
+    bool desktopsAvailable() override;
+    const std::unordered_set<WindowAction>& unavailable() const override;
+    void perform(const WindowAction& action) override;
+    void requestAccess() override;
+    void openSettings() override;
+    void openTour() override;
+    void bringForward() override;
+    void quit() override;
+
+private:
+    void rebuildMenu();
+    void showMark(bool enabled);
+    void showNotice(const std::string& message, const std::string& informative);
+
+    Platform& platform_;
+    WindowMover& mover_;
+    NativeSpaces& spaces_;
+    std::shared_ptr<ConfigStore> store_;
+    Signal<bool>::Connection enabledConnection_;
+    QIcon mark_;
+    QIcon dimmedMark_;
+    // The tray icon refers to the menu, so it is declared after it (and goes first).
+    std::unique_ptr<QMenu> menu_;
+    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    QPointer<QMessageBox> notice_;
+};
+
+}  // namespace corvane
