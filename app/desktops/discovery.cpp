@@ -85,9 +85,11 @@ std::optional<Display> displayFrom(const PlistValue::Dictionary& dictionary) {
 
 bool pollUntil(Clock& clock, Clock::Duration timeout, const std::function<bool()>& condition) {
     const auto deadline = clock.now() + timeout;
+    Clock::Duration interval = firstPollInterval;
     do {
         if (condition()) return true;
-        clock.sleep(pollInterval);
+        clock.sleep(interval);
+        interval = std::min(interval * 2, pollInterval);
     } while (clock.now() < deadline);
     return false;
 }

@@ -10,6 +10,10 @@ inline constexpr Clock::Duration windowArrivalTimeout{2.0};   // a moved window 
 inline constexpr Clock::Duration desktopArrivalTimeout{2.0};  // a requested desktop appearing
 inline constexpr Clock::Duration displaySwitchTimeout{1.5};   // a display showing the asked-for space
 inline constexpr Clock::Duration pollInterval{0.05};
+// Window managers usually answer within a few milliseconds: the first polls
+// come quickly, doubling from this up to pollInterval, so a move that has
+// already happened is seen at once instead of one full interval later.
+inline constexpr Clock::Duration firstPollInterval{0.002};
 
 // Desktop numbers run 1...9; nothing beyond is ever created.
 inline constexpr int highestCreatableDesktop = 9;

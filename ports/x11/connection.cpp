@@ -17,12 +17,42 @@ xcb_intern_atom_cookie_t internRequest(xcb_connection_t* c, std::string_view nam
 
 }  // namespace
 
+Connection::Link::~Link() {
+    if (ewmhInitialised) xcb_ewmh_connection_wipe(&ewmh);
+    if (conn) xcb_disconnect(conn);
+}
+
+std::unique_ptr<Connection::Link> Connection::connect(const char* displayName, int* screenNumber) {
+    auto link = std::make_unique<Link>();
+    link->conn = xcb_connect(displayName, screenNumber);
+    if (xcb_connection_has_error(link->conn) != 0) return nullptr;
+    xcb_intern_atom_cookie_t* cookies = xcb_ewmh_init_atoms(link->conn, &link->ewmh);
+    xcb_generic_error_t* error = nullptr;
+    link->ewmhInitialised = xcb_ewmh_init_atoms_replies(&link->ewmh, cookies, &error) != 0;
+    std::free(error);
+    if (!link->ewmhInitialised) return nullptr;
+    return link;
+}
+
+Connection::Link& Connection::link() const {
+    if (std::this_thread::get_id() == mainThread_) return *main_;
+    std::lock_guard lock(workerMutex_);
+    if (!worker_) {
+        int ignored = 0;
+        worker_ = connect(displayName_.empty() ? nullptr : displayName_.c_str(), &ignored);
+        // Without a second connection the worker shares the main one, as
+        // before; only the wake-up of the main loop suffers.
+        if (!worker_) return *main_;
+    }
+    return *worker_;
+}
+
 std::unique_ptr<Connection> Connection::open(const char* displayName) {
     auto connection = std::make_unique<Connection>(Token{});
-    connection->conn_ = xcb_connect(displayName, &connection->screenNumber_);
     if (displayName) connection->displayName_ = displayName;
-    xcb_connection_t* c = connection->conn_;
-    if (xcb_connection_has_error(c) != 0) return nullptr;
+    connection->main_ = connect(displayName, &connection->screenNumber_);
+    if (!connection->main_) return nullptr;
+    xcb_connection_t* c = connection->main_->conn;
 
     const xcb_setup_t* setup = xcb_get_setup(c);
     auto screens = xcb_setup_roots_iterator(setup);
@@ -30,31 +60,23 @@ std::unique_ptr<Connection> Connection::open(const char* displayName) {
     if (screens.rem <= 0) return nullptr;
     connection->screen_ = screens.data;
 
-    // Every intern request goes out before any reply is awaited: one round trip.
-    xcb_intern_atom_cookie_t* ewmhCookies = xcb_ewmh_init_atoms(c, &connection->ewmh_);
+    // Both intern requests go out before either reply is awaited: one round trip.
     auto deleteCookie = internRequest(c, "WM_DELETE_WINDOW");
     auto utf8Cookie = internRequest(c, "UTF8_STRING");
-    xcb_generic_error_t* error = nullptr;
-    const bool ewmhOk = xcb_ewmh_init_atoms_replies(&connection->ewmh_, ewmhCookies, &error) != 0;
-    std::free(error);
-    connection->ewmhInitialised_ = ewmhOk;
     connection->atoms_.wmDeleteWindow = intern(c, deleteCookie);
     connection->atoms_.utf8String = intern(c, utf8Cookie);
-    if (!ewmhOk || !connection->isAlive()) return nullptr;
+    if (!connection->isAlive()) return nullptr;
     return connection;
 }
 
-Connection::~Connection() {
-    if (ewmhInitialised_) xcb_ewmh_connection_wipe(&ewmh_);
-    if (conn_) xcb_disconnect(conn_);
-}
+Connection::~Connection() = default;
 
 std::optional<std::vector<std::uint32_t>> Connection::cardinals(xcb_window_t window, xcb_atom_t property,
                                                                 xcb_atom_t type,
                                                                 std::uint32_t maxItems) const {
     if (window == XCB_WINDOW_NONE || property == XCB_ATOM_NONE) return std::nullopt;
-    auto r =
-        reply(conn_, xcb_get_property(conn_, 0, window, property, type, 0, maxItems), xcb_get_property_reply);
+    xcb_connection_t* c = xcb();
+    auto r = reply(c, xcb_get_property(c, 0, window, property, type, 0, maxItems), xcb_get_property_reply);
     if (!r || r->type != type || r->format != 32) return std::nullopt;
     const int length = xcb_get_property_value_length(r.get());
     const auto count = static_cast<std::size_t>(length) / sizeof(std::uint32_t);
@@ -72,7 +94,8 @@ std::optional<std::uint32_t> Connection::cardinal(xcb_window_t window, xcb_atom_
 
 std::optional<std::string> Connection::atomName(xcb_atom_t atom) const {
     if (atom == XCB_ATOM_NONE) return std::nullopt;
-    auto r = reply(conn_, xcb_get_atom_name(conn_, atom), xcb_get_atom_name_reply);
+    xcb_connection_t* c = xcb();
+    auto r = reply(c, xcb_get_atom_name(c, atom), xcb_get_atom_name_reply);
     if (!r) return std::nullopt;
     return std::string(xcb_get_atom_name_name(r.get()),
                        static_cast<std::size_t>(xcb_get_atom_name_name_length(r.get())));

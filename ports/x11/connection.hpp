@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <xcb/xcb.h>
@@ -38,10 +40,13 @@ struct ExtraAtoms {
     xcb_atom_t utf8String = XCB_ATOM_NONE;
 };
 
-// One xcb connection with its EWMH atoms, released on every path.
-//
-// xcb serialises requests and matches replies per thread, so any thread may
-// use `xcb()` and `ewmh()`; events are read by the main thread only.
+// The xcb connection of the thread that opened it (the main thread, which
+// holds the grabs and reads every event), plus a second one, opened on first
+// use, for every other thread. Sharing one connection would let the desktop
+// queue's worker read a key press off the socket while waiting for its own
+// reply; the press would then sit in xcb's queue with the socket quiet, and
+// the main loop would not wake for it. The second connection selects no
+// events, so nothing is ever queued there. Both are released on every path.
 class Connection {
 public:
     // Absent when the display cannot be opened or the atoms cannot be interned.
@@ -54,8 +59,9 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    xcb_connection_t* xcb() const { return conn_; }
-    xcb_ewmh_connection_t* ewmh() { return &ewmh_; }
+    // The calling thread's connection and its EWMH atoms.
+    xcb_connection_t* xcb() const { return link().conn; }
+    xcb_ewmh_connection_t* ewmh() { return &link().ewmh; }
     int screenNumber() const { return screenNumber_; }
     xcb_screen_t* screen() const { return screen_; }
     xcb_window_t root() const { return screen_->root; }
@@ -77,9 +83,24 @@ public:
     std::optional<std::string> atomName(xcb_atom_t atom) const;
 
 private:
-    xcb_connection_t* conn_ = nullptr;
-    xcb_ewmh_connection_t ewmh_{};
-    bool ewmhInitialised_ = false;
+    // One xcb connection with its EWMH atoms.
+    struct Link {
+        xcb_connection_t* conn = nullptr;
+        xcb_ewmh_connection_t ewmh{};
+        bool ewmhInitialised = false;
+        Link() = default;
+        Link(const Link&) = delete;
+        Link& operator=(const Link&) = delete;
+        ~Link();
+    };
+    // Connects and interns the EWMH atoms; absent on failure.
+    static std::unique_ptr<Link> connect(const char* displayName, int* screenNumber);
+    Link& link() const;
+
+    std::unique_ptr<Link> main_;
+    std::thread::id mainThread_ = std::this_thread::get_id();
+    mutable std::mutex workerMutex_;
+    mutable std::unique_ptr<Link> worker_;  // guarded by workerMutex_ until set
     int screenNumber_ = 0;
     xcb_screen_t* screen_ = nullptr;
     ExtraAtoms atoms_;

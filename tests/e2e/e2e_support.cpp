@@ -87,11 +87,13 @@ void AppTest::TearDown() {
         }
     }
     app_.reset();
+    windows_.clear();
     server_.reset();
 }
 
-std::unique_ptr<xharness::ClientWindow> AppTest::openWindow(const std::string& title) {
-    return xharness::ClientWindow::open(*server_, title);
+xharness::ClientWindow* AppTest::openWindow(const std::string& title) {
+    windows_.push_back(xharness::ClientWindow::open(*server_, title));
+    return windows_.back().get();
 }
 
 ::testing::AssertionResult AppTest::expectFrame(xharness::ClientWindow& window, const Rect& expected) {

@@ -68,7 +68,9 @@ protected:
     // For tests that provoke failures the app rightly reports.
     void allowLogLines() { logLinesAllowed_ = true; }
 
-    std::unique_ptr<xharness::ClientWindow> openWindow(const std::string& title = "Test window");
+    // The fixture keeps the window open until the app has stopped: a move
+    // still under way when a test's checks pass must not lose its window.
+    xharness::ClientWindow* openWindow(const std::string& title = "Test window");
 
     // Presses `chord` and waits until the window's outer frame is `expected`.
     // On a timeout the assertion message shows the frame it had.
@@ -82,6 +84,7 @@ protected:
 
     std::unique_ptr<xharness::XServer> server_;
     std::unique_ptr<xharness::CorvaneProcess> app_;
+    std::vector<std::unique_ptr<xharness::ClientWindow>> windows_;
     bool appMayExit_ = false;
     bool logLinesAllowed_ = false;
 };
