@@ -16,6 +16,13 @@ void DesktopCreation::createDesktops(int through, const Display& display, const 
     const auto wanted = static_cast<std::size_t>(through < 0 ? 0 : through);
     std::size_t count = display.desktops().size();
     while (count < wanted) {
+        // Counted afresh before each pass: the request asks for one more than
+        // the display has now, and another program may have added or removed
+        // desktops since the move began.
+        if (const auto fresh = discovery_.freshDisplay(display.identifier)) {
+            count = fresh->desktops().size();
+            if (count >= wanted) break;
+        }
         session->requestDesktop(screen.cgBounds);
         const auto now = awaitNewDesktop(display.identifier, count);
         session->dismiss();
@@ -31,7 +38,7 @@ void DesktopCreation::createDesktops(int through, const Display& display, const 
 
 std::size_t DesktopCreation::awaitNewDesktop(const std::string& identifier, std::size_t before) {
     std::size_t now = before;
-    pollUntil(clock_, desktopArrivalTimeout, [&] {
+    discovery_.poll(desktopArrivalTimeout, [&] {
         const auto fresh = discovery_.freshDisplay(identifier);
         now = fresh ? fresh->desktops().size() : before;
         return now > before;

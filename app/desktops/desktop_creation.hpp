@@ -2,7 +2,6 @@
 
 #include "app/desktops/desktop_records.hpp"
 #include "app/desktops/discovery.hpp"
-#include "app/platform/clock.hpp"
 #include "app/platform/desktop_gesture.hpp"
 #include "app/platform/window_server.hpp"
 
@@ -16,8 +15,8 @@ namespace corvane::desktops {
 // exit. Runs on the desktop queue and sleeps it.
 class DesktopCreation {
 public:
-    DesktopCreation(WindowServer& server, DesktopGesture& gesture, const Discovery& discovery, Clock& clock)
-        : server_(server), gesture_(gesture), discovery_(discovery), clock_(clock) {}
+    DesktopCreation(WindowServer& server, DesktopGesture& gesture, const Discovery& discovery)
+        : server_(server), gesture_(gesture), discovery_(discovery) {}
 
     void createDesktops(int through, const Display& display, const ScreenInfo& screen);
 
@@ -29,7 +28,6 @@ private:
     WindowServer& server_;
     DesktopGesture& gesture_;
     const Discovery& discovery_;
-    Clock& clock_;
 };
 
 }  // namespace corvane::desktops

@@ -12,7 +12,8 @@ namespace corvane::desktops {
 DesktopMove::DesktopMove(Platform& platform, SerialQueue& queue)
     : platform_(platform),
       queue_(queue),
-      discovery_(platform.windowServer, platform.accessibility, platform.clock) {}
+      discovery_(platform.windowServer, platform.accessibility, platform.clock,
+                 [&queue] { return queue.isStopping(); }) {}
 
 Element DesktopMove::focusedWindow(pid_t pid) {
     auto& ax = platform_.accessibility;
@@ -56,7 +57,7 @@ void DesktopMove::run(SpaceAction action, pid_t pid, const std::vector<ScreenInf
             return sameDisplayIgnoringCase(s.uuid, display.identifier);
         });
         if (screen == screens.end()) throw Failure::noDisplay();
-        DesktopCreation(platform_.windowServer, platform_.desktopGesture, discovery_, platform_.clock)
+        DesktopCreation(platform_.windowServer, platform_.desktopGesture, discovery_)
             .createDesktops(n, display, *screen);
     }
 

@@ -83,11 +83,13 @@ std::optional<Display> displayFrom(const PlistValue::Dictionary& dictionary) {
 
 }  // namespace
 
-bool pollUntil(Clock& clock, Clock::Duration timeout, const std::function<bool()>& condition) {
+bool pollUntil(Clock& clock, Clock::Duration timeout, const std::function<bool()>& condition,
+               const std::function<bool()>& cancelled) {
     const auto deadline = clock.now() + timeout;
     Clock::Duration interval = firstPollInterval;
     do {
         if (condition()) return true;
+        if (cancelled && cancelled()) return false;
         clock.sleep(interval);
         interval = std::min(interval * 2, pollInterval);
     } while (clock.now() < deadline);
@@ -181,7 +183,7 @@ std::vector<std::uint64_t> Discovery::windowSpaces(std::uint32_t window) const {
 }
 
 bool Discovery::waitForWindow(std::uint32_t window, std::uint64_t space, Clock::Duration timeout) const {
-    return pollUntil(clock_, timeout, [&] {
+    return poll(timeout, [&] {
         const auto spaces = windowSpaces(window);
         return std::find(spaces.begin(), spaces.end(), space) != spaces.end();
     });
@@ -189,7 +191,7 @@ bool Discovery::waitForWindow(std::uint32_t window, std::uint64_t space, Clock::
 
 bool Discovery::waitForCurrentSpace(std::uint64_t space, const std::string& display,
                                     Clock::Duration timeout) const {
-    return pollUntil(clock_, timeout, [&] {
+    return poll(timeout, [&] {
         const auto fresh = freshDisplay(display);
         return fresh && fresh->current == space;
     });

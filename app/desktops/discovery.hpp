@@ -17,15 +17,24 @@ namespace corvane::desktops {
 
 // Checks `condition`, then sleeps one poll interval, until it holds (true)
 // or `timeout` has passed since the start (false). Checks at least once.
-bool pollUntil(Clock& clock, Clock::Duration timeout, const std::function<bool()>& condition);
+// Gives up early, returning false, once `cancelled` holds (checked before each sleep).
+bool pollUntil(Clock& clock, Clock::Duration timeout, const std::function<bool()>& condition,
+               const std::function<bool()>& cancelled = {});
 
 // Read-only views of the window server's displays, spaces and windows.
 // Every call reads afresh: results are snapshots, and a caller that waits
 // for a change reads again. Runs on the desktop queue.
 class Discovery {
 public:
-    Discovery(WindowServer& server, Accessibility& accessibility, Clock& clock)
-        : server_(server), accessibility_(accessibility), clock_(clock) {}
+    // `cancelled` ends every wait early (the queue is shutting down).
+    Discovery(WindowServer& server, Accessibility& accessibility, Clock& clock,
+              std::function<bool()> cancelled = {})
+        : server_(server), accessibility_(accessibility), clock_(clock), cancelled_(std::move(cancelled)) {}
+
+    // Polls `condition` until it holds, the timeout passes or the waits are cancelled.
+    bool poll(Clock::Duration timeout, const std::function<bool()>& condition) const {
+        return pollUntil(clock_, timeout, condition, cancelled_);
+    }
 
     // The displays in the server's order, never empty. Throws noDisplay
     // when the functions are missing or the report is unusable.
@@ -56,6 +65,7 @@ private:
     WindowServer& server_;
     Accessibility& accessibility_;
     Clock& clock_;
+    std::function<bool()> cancelled_;
 };
 
 // The screens joined to their displays, in the platform's order, without

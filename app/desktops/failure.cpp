@@ -7,9 +7,8 @@ namespace {
 std::string describe(Failure::Case c, int requested, const WindowServer::Names& names) {
     switch (c) {
         case Failure::Case::desktopCreateFailed:
-            return "Could not create Desktop " + std::to_string(requested) +
-                   " on this display. Add it in " + names.desktopOverview +
-                   ", then try again.";
+            return "Could not create Desktop " + std::to_string(requested) + " on this display. Add it in " +
+                   names.desktopOverview + ", then try again.";
         case Failure::Case::noWindow:
             return "No focused window to move";
         case Failure::Case::noDisplay:

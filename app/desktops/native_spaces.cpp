@@ -71,6 +71,8 @@ void NativeSpaces::moveFocusedWindow(SpaceAction action) {
         try {
             desktops::DesktopMove(impl->platform, impl->queue).run(action, pid, screens);
         } catch (const desktops::Failure& failure) {
+            // A wait cut short by quitting is no failure of the move.
+            if (impl->queue.isStopping()) return;
             impl->fail(failure.description(impl->platform.windowServer.names()));
         }
     });

@@ -70,6 +70,7 @@ void SerialQueue::shutdown() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
+        stoppingFlag_ = true;
         tasks_.clear();
         hop = currentHop_;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -38,6 +39,9 @@ public:
 
     // Idempotent; see the class comment. Not from a task.
     void shutdown();
+    // True from the start of shutdown: the running task should end its
+    // waits and report nothing. Any thread.
+    bool isStopping() const { return stoppingFlag_.load(); }
 
 private:
     // One synchronous hop, shared with the work posted to the main thread,
@@ -56,6 +60,7 @@ private:
     std::deque<std::function<void()>> tasks_;
     std::shared_ptr<Hop> currentHop_;
     bool stopping_ = false;
+    std::atomic<bool> stoppingFlag_{false};
     std::thread worker_;
 };
 

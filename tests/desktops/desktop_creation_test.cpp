@@ -21,7 +21,7 @@ using Calls = std::vector<std::string>;
 
 struct DesktopCreationTest : ::testing::Test, testing::DesktopWorld {
     Discovery discovery{server, desk.accessibility(), desk.clock()};
-    DesktopCreation creation{server, desk.desktopGesture(), discovery, desk.clock()};
+    DesktopCreation creation{server, desk.desktopGesture(), discovery};
 
     // Creates through `n` on the main display as it is now; the failure's
     // requested number, or 0 on success.
@@ -66,6 +66,15 @@ TEST_F(DesktopCreationTest, EnoughDesktopsStillSwitchesBackAndWaits) {
     EXPECT_GE(desk.clock().elapsed(), 0.1);  // the fake's switch takes 0.1 s
 }
 
+TEST_F(DesktopCreationTest, EachPassCountsAfreshSoADesktopAddedMeanwhileIsNotAFailure) {
+    const Display start = discovery.managedDisplays().at(0);           // 3 desktops
+    server.desktopRequested(desk.screens().displayBounds(1).value());  // another program adds a 4th
+    desk.clock().advance(Clock::Duration(1.0));
+    creation.createDesktops(5, start, screenInfos(desk.screens()).at(0));
+    EXPECT_EQ(server.desktops(mainDisplay).size(), 5u);
+    EXPECT_EQ(gestureCalls(), (Calls{"begin", "request", "dismiss", "end"}));
+}
+
 TEST_F(DesktopCreationTest, APassWithoutANewDesktopFailsWithTheRequestedNumber) {
     server.scriptGesturePasses({adds(0)});
     EXPECT_EQ(create(7), 7);
@@ -80,7 +89,7 @@ TEST_F(DesktopCreationTest, AFailingLaterPassStillReportsTheRequestedNumberAndKe
         SCOPED_TRACE(failing);
         testing::DesktopWorld world;
         Discovery d{world.server, world.desk.accessibility(), world.desk.clock()};
-        DesktopCreation c{world.server, world.desk.desktopGesture(), d, world.desk.clock()};
+        DesktopCreation c{world.server, world.desk.desktopGesture(), d};
         std::vector<Pass> passes(static_cast<std::size_t>(failing - 1), Pass{});
         passes.push_back(adds(0));
         world.server.scriptGesturePasses(passes);

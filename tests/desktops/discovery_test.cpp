@@ -223,6 +223,16 @@ TEST_F(WaitTest, AWindowThatLandsAtOnceIsSeenWithinMilliseconds) {
     EXPECT_LT(desk.clock().elapsed(), 0.005);
 }
 
+// Quitting must not wait out a 2 s poll, nor report its end as a failure.
+TEST_F(WaitTest, ACancelledWaitEndsBeforeItsNextSleep) {
+    int checks = 0;
+    const bool seen = pollUntil(
+        desk.clock(), Clock::Duration(2.0), [&] { return ++checks > 100; }, [&] { return checks == 3; });
+    EXPECT_FALSE(seen);
+    EXPECT_EQ(checks, 3);
+    EXPECT_LT(desk.clock().elapsed(), 0.05);
+}
+
 TEST_F(WaitTest, WindowWaitGivesUpAtTheTimeoutAndChecksAtLeastOnce) {
     EXPECT_FALSE(discovery.waitForWindow(window, desktops[1], Clock::Duration(2.0)));
     EXPECT_GE(desk.clock().elapsed(), 2.0);
