@@ -28,7 +28,8 @@ public:
         nextDisplay,
     };
 
-    constexpr Placement(Case c) : case_(c) {}  // NOLINT(google-explicit-constructor): reads like the enum it wraps
+    constexpr Placement(Case c)
+        : case_(c) {}  // NOLINT(google-explicit-constructor): reads like the enum it wraps
 
     static const std::array<Placement, 11>& allCases();
     // Exact, case-sensitive match against the raw values; anything else is absent.
@@ -50,8 +51,24 @@ private:
 class SpaceAction {
 public:
     enum Case : std::uint8_t {
-        send1, send2, send3, send4, send5, send6, send7, send8, send9,
-        follow1, follow2, follow3, follow4, follow5, follow6, follow7, follow8, follow9,
+        send1,
+        send2,
+        send3,
+        send4,
+        send5,
+        send6,
+        send7,
+        send8,
+        send9,
+        follow1,
+        follow2,
+        follow3,
+        follow4,
+        follow5,
+        follow6,
+        follow7,
+        follow8,
+        follow9,
     };
 
     constexpr SpaceAction(Case c) : case_(c) {}  // NOLINT(google-explicit-constructor)

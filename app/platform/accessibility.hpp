@@ -1,9 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <sys/types.h>
 #include <variant>
 
 #include "app/platform/element.hpp"
@@ -71,7 +71,8 @@ public:
     // there is nothing to act on; the value's kind is the caller's to check.
     virtual AXCopyResult copyAttribute(const Element& element, std::string_view attribute) = 0;
     // Writes an attribute. Writes may be silently ignored by the target.
-    virtual AXStatus setAttribute(const Element& element, std::string_view attribute, const AXValue& value) = 0;
+    virtual AXStatus setAttribute(const Element& element, std::string_view attribute,
+                                  const AXValue& value) = 0;
     virtual AXStatus performAction(const Element& element, std::string_view action) = 0;
     // Later calls on this element give up after `seconds`.
     virtual void setMessagingTimeout(const Element& element, float seconds) = 0;

@@ -26,12 +26,12 @@ struct PlistValue {
     std::variant<Other, std::string, Number, bool, Array, Dictionary> value;
 
     PlistValue() = default;
-    PlistValue(std::string s) : value(std::move(s)) {}  // NOLINT(google-explicit-constructor)
+    PlistValue(std::string s) : value(std::move(s)) {}    // NOLINT(google-explicit-constructor)
     PlistValue(const char* s) : value(std::string(s)) {}  // NOLINT(google-explicit-constructor)
-    PlistValue(Number n) : value(n) {}  // NOLINT(google-explicit-constructor)
-    PlistValue(bool b) : value(b) {}  // NOLINT(google-explicit-constructor)
-    PlistValue(Array a) : value(std::move(a)) {}  // NOLINT(google-explicit-constructor)
-    PlistValue(Dictionary d) : value(std::move(d)) {}  // NOLINT(google-explicit-constructor)
+    PlistValue(Number n) : value(n) {}                    // NOLINT(google-explicit-constructor)
+    PlistValue(bool b) : value(b) {}                      // NOLINT(google-explicit-constructor)
+    PlistValue(Array a) : value(std::move(a)) {}          // NOLINT(google-explicit-constructor)
+    PlistValue(Dictionary d) : value(std::move(d)) {}     // NOLINT(google-explicit-constructor)
     static PlistValue integer(std::int64_t i) { return PlistValue(Number{i}); }
     static PlistValue real(double d) { return PlistValue(Number{d}); }
 

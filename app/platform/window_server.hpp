@@ -18,10 +18,10 @@ class WindowServer {
 public:
     // What must hold for desktop moves to work here.
     struct Availability {
-        bool systemVersion = false;  // the system is new enough
+        bool systemVersion = false;    // the system is new enough
         bool serverFunctions = false;  // main connection, display spaces, window spaces, set current space
         bool windowNumberFunction = false;  // window number of an element
-        bool bridgedMove = false;  // the move operation can be built
+        bool bridgedMove = false;           // the move operation can be built
     };
 
     virtual ~WindowServer() = default;
@@ -31,8 +31,8 @@ public:
     // How messages to the user name the system that owns desktops, and the
     // place where a user adds a desktop by hand.
     struct Names {
-        std::string system = "macOS";                    // "<system> did not move the window…"
-        std::string thisSystem = "this macOS version";  // "…is unavailable on <thisSystem>"
+        std::string system = "macOS";                     // "<system> did not move the window…"
+        std::string thisSystem = "this macOS version";    // "…is unavailable on <thisSystem>"
         std::string desktopOverview = "Mission Control";  // "Add it in <desktopOverview>…"
     };
     virtual Names names() { return {}; }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
 #include <optional>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 namespace corvane {

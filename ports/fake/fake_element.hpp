@@ -1,9 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <sys/types.h>
 
 #include "app/platform/element.hpp"
 

@@ -14,14 +14,8 @@ X11HotKeys::~X11HotKeys() {
 std::optional<HotKeyService::Reference> X11HotKeys::registerHotKey(std::uint32_t keyCode,
                                                                    std::uint32_t modifiers,
                                                                    HotKeyID identity) {
-    const auto keysym = KeyMapping::keysym(keyCode);
-    if (!keysym) return std::nullopt;
-    const auto keycodes = keyboard_.keycodes(*keysym);
-    if (keycodes.empty()) return std::nullopt;
-
-    const std::uint16_t xMods = KeyMapping::xModifiers(modifiers, keyboard_.layout());
-    std::vector<Combination> combinations;
-    for (xcb_keycode_t keycode : keycodes) combinations.push_back({keycode, xMods});
+    auto combinations = combinationsFor(keyCode, modifiers);
+    if (combinations.empty()) return std::nullopt;
     const bool taken = std::any_of(combinations.begin(), combinations.end(),
                                    [&](const Combination& c) { return byCombination_.count(c) > 0; });
     if (taken) return std::nullopt;
@@ -30,8 +24,33 @@ std::optional<HotKeyService::Reference> X11HotKeys::registerHotKey(std::uint32_t
 
     const Reference reference = nextReference_++;
     for (const auto& c : combinations) byCombination_[c] = reference;
-    registrations_[reference] = Registration{std::move(combinations), std::move(*grabs), identity};
+    registrations_[reference] =
+        Registration{keyCode, modifiers, std::move(combinations), std::move(*grabs), identity};
     return reference;
+}
+
+std::vector<X11HotKeys::Combination> X11HotKeys::combinationsFor(std::uint32_t keyCode,
+                                                                 std::uint32_t modifiers) const {
+    const auto keysym = KeyMapping::keysym(keyCode);
+    if (!keysym) return {};
+    const std::uint16_t xMods = KeyMapping::xModifiers(modifiers, keyboard_.layout());
+    std::vector<Combination> combinations;
+    for (xcb_keycode_t keycode : keyboard_.keycodes(*keysym)) combinations.push_back({keycode, xMods});
+    return combinations;
+}
+
+void X11HotKeys::regrabAll() {
+    for (auto& [reference, registration] : registrations_) ungrab(registration.grabs);
+    byCombination_.clear();
+    for (auto& [reference, registration] : registrations_) {
+        registration.combinations = combinationsFor(registration.keyCode, registration.modifiers);
+        auto grabs = grab(registration.combinations);
+        // A shortcut the new keymap cannot express, or that another client
+        // took meanwhile, stays registered but silent until the next pass.
+        registration.grabs = grabs ? std::move(*grabs) : std::vector<Combination>{};
+        if (!grabs) registration.combinations.clear();
+        for (const auto& c : registration.combinations) byCombination_[c] = reference;
+    }
 }
 
 void X11HotKeys::unregisterHotKey(Reference reference) {
@@ -94,10 +113,15 @@ bool X11HotKeys::handleEvent(const xcb_generic_event_t& event) {
         case XCB_KEY_RELEASE:
             keyReleased(reinterpret_cast<const xcb_key_release_event_t&>(event));
             return true;
-        case XCB_MAPPING_NOTIFY:
-            keyboard_.refresh(const_cast<xcb_mapping_notify_event_t*>(
-                reinterpret_cast<const xcb_mapping_notify_event_t*>(&event)));
+        case XCB_MAPPING_NOTIFY: {
+            auto* mapping = const_cast<xcb_mapping_notify_event_t*>(
+                reinterpret_cast<const xcb_mapping_notify_event_t*>(&event));
+            const bool keysMoved =
+                mapping->request == XCB_MAPPING_KEYBOARD || mapping->request == XCB_MAPPING_MODIFIER;
+            keyboard_.refresh(mapping);
+            if (keysMoved) regrabAll();
             return true;
+        }
         default:
             return false;
     }

@@ -42,10 +42,19 @@ private:
         friend auto operator<=>(const Combination&, const Combination&) = default;
     };
     struct Registration {
+        std::uint32_t keyCode = 0;              // the product's key code and modifier
+        std::uint32_t modifiers = 0;            // mask, to grab again after a keymap change
         std::vector<Combination> combinations;  // as pressed, locks left out
         std::vector<Combination> grabs;         // every lock variant, as grabbed
         HotKeyID identity;
     };
+
+    // The X combinations of a product shortcut under the current keymap;
+    // empty when the keymap has no such key.
+    std::vector<Combination> combinationsFor(std::uint32_t keyCode, std::uint32_t modifiers) const;
+    // After a keymap change the same shortcut may sit on other keycodes or
+    // modifier bits: every registration is grabbed again.
+    void regrabAll();
 
     // Grabs every lock variant of every combination with checked requests
     // (one round trip for all) and returns the grabs; on any refusal releases
