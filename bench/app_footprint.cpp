@@ -1,5 +1,6 @@
 #include "bench/app_footprint.hpp"
 
+#include <chrono>
 #include <iomanip>
 #include <iostream>
 #include <optional>
@@ -10,7 +11,6 @@
 #include "bench/desktop_layout.hpp"
 #include "bench/proc_stats.hpp"
 #include "bench/report_table.hpp"
-#include "bench/timed_launch.hpp"
 #include "tools/xharness/corvane_process.hpp"
 
 namespace corvane::bench {
@@ -76,13 +76,14 @@ void printLaunchTimes(std::ostream& out, xharness::XServer& server, const BenchO
     const xharness::Chord held = xharness::Chord::parse(leftHalfKeys.appChord);
     for (int i = 0; i < options.launches && !launches.failure; ++i) {
         try {
-            TimedLaunch launch(options.corvane, server, xharness::CorvaneProcess::readyTimeout);
+            xharness::CorvaneProcess launch(options.corvane, server);
             // "ready" promises the hot keys are grabbed: another client's grab of one must be refused.
             if (server.keyboard().grab(held)) {
                 server.keyboard().ungrab(held);
                 throw std::runtime_error("the app said ready but does not hold " + held.text);
             }
-            launches.samples.push_back(launch.readyMs());
+            launches.samples.push_back(
+                std::chrono::duration<double, std::milli>(launch.preciseStartDuration()).count());
         } catch (const std::runtime_error& error) {
             launches.failure = error.what();
         }

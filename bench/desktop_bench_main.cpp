@@ -22,7 +22,6 @@
 #include "bench/desktop_layout.hpp"
 #include "bench/latency_sections.hpp"
 #include "bench/openbox_bindings.hpp"
-#include "bench/openbox_session.hpp"
 #include "bench/proc_stats.hpp"
 #include "bench/report_table.hpp"
 #include "tools/xharness/client_window.hpp"
@@ -84,7 +83,7 @@ int run(const BenchOptions& options) {
     const Layout layout = measureLayout(server, work.path());
     const std::filesystem::path config = work.path() / "rc.xml";
     std::ofstream(config) << openboxConfig(desktopCount, benchBindings(layout));
-    OpenboxSession manager(server, config);
+    server.startWindowManager(config);
     std::unique_ptr<xharness::ClientWindow> window =
         xharness::ClientWindow::open(server, "Corvane bench window");
     printHeader(out, server, layout, options, withApp);

@@ -8,7 +8,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "bench/openbox_session.hpp"
 #include "core/geometry.hpp"
 #include "tools/xharness/client_window.hpp"
 
@@ -29,11 +28,16 @@ Rect Layout::frameOf(Placement placement) const {
 Layout measureLayout(xharness::XServer& server, const std::filesystem::path& work) {
     const std::filesystem::path config = work / "probe-rc.xml";
     std::ofstream(config) << openboxConfig(desktopCount, {});
-    OpenboxSession manager(server, config);
-    std::unique_ptr<xharness::ClientWindow> probe =
-        xharness::ClientWindow::open(server, "Corvane bench probe");
-    std::optional<xharness::FrameExtents> extents = server.x().frameExtents(probe->id());
+    server.startWindowManager(config);
+    std::optional<xharness::FrameExtents> extents;
+    {
+        // Closed before the manager goes, which then has nothing to hand back.
+        std::unique_ptr<xharness::ClientWindow> probe =
+            xharness::ClientWindow::open(server, "Corvane bench probe");
+        extents = server.x().frameExtents(probe->id());
+    }
     std::vector<xharness::MonitorArea> monitors = server.monitors();
+    server.stopWindowManager();
     if (!extents || monitors.empty())
         throw std::runtime_error("cannot read the frame extents or the monitors");
     return Layout{*extents, monitors.front().visible};

@@ -50,7 +50,8 @@ struct Layout {
 // Reads the layout with a first openbox without bindings and a probe
 // window, both gone when it returns: the wmctrl command lines in the real
 // configuration need the decorations, and openbox reads its bindings only
-// at start. Throws std::runtime_error when it cannot.
+// at start. The server must have been made without a window manager.
+// Throws std::runtime_error when it cannot.
 Layout measureLayout(xharness::XServer& server, const std::filesystem::path& work);
 
 // The bindings of the real configuration: for every half, wmctrl and

@@ -1,42 +1,48 @@
 // The port against a real server: a private Xvfb split into two RandR
 // monitors of different sizes, managed by openbox. Each test starts its own
-// server and waits on X events or round trips, never on time.
-#include <X11/keysym.h>
+// server and waits on X events or round trips, never on time. The test
+// process itself owns the test windows (through the harness's connection),
+// so the port finds them by this process's id.
 #include <gtest/gtest.h>
-
 #include <poll.h>
 #include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 
 #include "ports/x11/x11_accessibility.hpp"
 #include "ports/x11/x11_element.hpp"
 #include "ports/x11/x11_port.hpp"
-#include "tests/x11/test_client.hpp"
-#include "tests/x11/x_session.hpp"
+#include "tools/xharness/keyboard.hpp"
+#include "tools/xharness/own_window.hpp"
+#include "tools/xharness/x_server.hpp"
 
 namespace corvane::x11 {
 namespace {
 
-using test::TestClient;
-using test::XSession;
+using xharness::Chord;
+using xharness::openOwnDock;
+using xharness::openOwnWindow;
 
-constexpr std::uint16_t kControl = XCB_MOD_MASK_CONTROL;
-constexpr std::uint16_t kAlt = XCB_MOD_MASK_1;
 constexpr std::uint16_t kLock = XCB_MOD_MASK_LOCK;
 constexpr std::uint16_t kNumLock = XCB_MOD_MASK_2;  // where Xvfb's keymap puts it
+constexpr std::chrono::milliseconds kWait{10000};
 
 class X11PortTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // Primary "left" 1920x1080 at the origin, "right" 1280x1024 beside it,
-        // on a screen larger than both.
-        session_ = std::make_unique<XSession>(
-            "3200x1200x24",
-            std::vector<XSession::MonitorSpec>{{"*left", "1920/508x1080/286+0+0", "screen"},
-                                               {"right", "1280/338x1024/270+1920+0", "none"}});
-        client_ = std::make_unique<TestClient>(session_->display());
-        port_ = X11Port::connect(session_->display().c_str());
+        // on a screen larger than both; openbox with four desktops and no key
+        // bindings, so that every grab is the port's.
+        xharness::XServerOptions options;
+        options.width = 3200;
+        options.height = 1200;
+        options.monitors = {{"left", 0, 0, 1920, 1080, true}, {"right", 1920, 0, 1280, 1024, false}};
+        options.tray = false;
+        options.desktops = 4;
+        server_ = std::make_unique<xharness::XServer>(options);
+        port_ = X11Port::connect(server_->display().c_str());
         ASSERT_TRUE(port_);
     }
 
@@ -44,13 +50,15 @@ protected:
         if (port_) {
             EXPECT_TRUE(port_->dispatchPending());
         }
-        if (session_) {
-            EXPECT_TRUE(session_->isAlive());
+        if (server_) {
+            EXPECT_TRUE(server_->running() && server_->windowManagerRunning());
         }
         port_.reset();
-        client_.reset();
-        session_.reset();
+        server_.reset();
     }
+
+    xharness::XConnection& x() { return server_->x(); }
+    xharness::Keyboard& keyboard() { return server_->keyboard(); }
 
     Element windowElement(xcb_window_t window) { return X11Element::ofWindow(getpid(), window); }
 
@@ -73,7 +81,7 @@ protected:
     }
 
     bool frameBecomes(xcb_window_t window, const Rect& expected) {
-        return client_->waitUntil([&] { return frame(window) == expected; });
+        return x().waitFor([&] { return frame(window) == expected; }, kWait);
     }
 
     std::optional<std::uint32_t> desktopCount() {
@@ -84,15 +92,14 @@ protected:
         return static_cast<std::uint32_t>(std::get<PlistValue::Array>(display.at("Spaces").value).size());
     }
 
-    std::unique_ptr<XSession> session_;
-    std::unique_ptr<TestClient> client_;
+    std::unique_ptr<xharness::XServer> server_;
     std::unique_ptr<X11Port> port_;
 };
 
 TEST_F(X11PortTest, ScreensAreTheMonitorsPrimaryFirstEachLessItsOwnDocks) {
     // A 30-pixel panel at the bottom right of the shorter monitor; its strut is
     // measured from the bottom of the whole layout (1080).
-    client_->createDock(2900, 994, 300, 30, {0, 0, 0, 86, 0, 0, 0, 0, 0, 0, 2900, 3199});
+    openOwnDock(x(), Rect{2900, 994, 300, 30}, {0, 0, 0, 86, 0, 0, 0, 0, 0, 0, 2900, 3199});
 
     auto& screens = port_->screens();
     const auto list = screens.screens();
@@ -110,7 +117,7 @@ TEST_F(X11PortTest, ScreensAreTheMonitorsPrimaryFirstEachLessItsOwnDocks) {
 }
 
 TEST_F(X11PortTest, FrameWritesPlaceTheOuterFrameExactly) {
-    const xcb_window_t window = client_->createWindow(100, 100, 400, 300);
+    const xcb_window_t window = openOwnWindow(x(), Rect{100, 100, 400, 300});
     auto& ax = port_->accessibility();
 
     auto focused = ax.copyAttribute(ax.applicationElement(getpid()), AXName::focusedWindow);
@@ -122,8 +129,7 @@ TEST_F(X11PortTest, FrameWritesPlaceTheOuterFrameExactly) {
     // The read frame is the client area grown by the decorations.
     const auto before = frame(window);
     ASSERT_TRUE(before);
-    const auto extents = client_->cardinal(window, "_NET_FRAME_EXTENTS");
-    ASSERT_TRUE(extents);
+    ASSERT_TRUE(x().frameExtents(window));
     EXPECT_GT(before->height, 300);
 
     auto& counted = static_cast<X11Accessibility&>(ax);
@@ -145,22 +151,12 @@ TEST_F(X11PortTest, FrameWritesPlaceTheOuterFrameExactly) {
 }
 
 TEST_F(X11PortTest, AMaximisedWindowIsRestoredBeforeItIsPlaced) {
-    const xcb_window_t window = client_->createWindow(100, 100, 400, 300);
-    const xcb_atom_t state = client_->atom("_NET_WM_STATE");
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = state;
-    message.data.data32[0] = 1;  // add
-    message.data.data32[1] = client_->atom("_NET_WM_STATE_MAXIMIZED_VERT");
-    message.data.data32[2] = client_->atom("_NET_WM_STATE_MAXIMIZED_HORZ");
-    message.data.data32[3] = 2;
-    xcb_send_event(client_->xcb(), 0, client_->root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&message));
-    xcb_flush(client_->xcb());
-    ASSERT_TRUE(client_->waitUntil([&] { return frame(window) == Rect{0, 0, 1920, 1080}; }));
+    const xcb_window_t window = openOwnWindow(x(), Rect{100, 100, 400, 300});
+    xcb_ewmh_connection_t* ewmh = x().ewmh();
+    xcb_ewmh_request_change_wm_state(ewmh, 0, window, XCB_EWMH_WM_STATE_ADD,
+                                     ewmh->_NET_WM_STATE_MAXIMIZED_VERT, ewmh->_NET_WM_STATE_MAXIMIZED_HORZ,
+                                     XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    ASSERT_TRUE(frameBecomes(window, Rect{0, 0, 1920, 1080}));
 
     place(window, Rect{100, 200, 640, 480});
     EXPECT_TRUE(frameBecomes(window, Rect{100, 200, 640, 480}));
@@ -168,28 +164,32 @@ TEST_F(X11PortTest, AMaximisedWindowIsRestoredBeforeItIsPlaced) {
 
 TEST_F(X11PortTest, AHotKeyAnotherClientHoldsIsRefusedAndLeavesNothingGrabbed) {
     auto& hotKeys = port_->hotKeys();
-    const xcb_keycode_t left = client_->keycodeOf(XK_Left);
-    const std::uint16_t controlAlt = kControl | kAlt;
+    // Ctrl+Alt+Left with some lock keys on, as another client grabs it.
+    auto controlAltLeft = [](std::uint16_t locks) {
+        Chord chord = Chord::parse("Ctrl+Alt+Left");
+        chord.modifierMask |= locks;
+        return chord;
+    };
 
     // The other client holds only the Caps Lock variant: the plain variant,
     // grabbed first, must be released again.
-    ASSERT_TRUE(client_->grabKey(left, controlAlt | kLock));
+    ASSERT_TRUE(keyboard().grab(controlAltLeft(kLock)));
     EXPECT_FALSE(hotKeys.registerHotKey(123, 0x1800, HotKeyID{1, 9}));
-    client_->ungrabKey(left, controlAlt | kLock);
+    keyboard().ungrab(controlAltLeft(kLock));
     for (std::uint16_t lock : {0, int(kLock), int(kNumLock), kLock | kNumLock}) {
-        EXPECT_TRUE(client_->grabKey(left, static_cast<std::uint16_t>(controlAlt | lock))) << lock;
-        client_->ungrabKey(left, static_cast<std::uint16_t>(controlAlt | lock));
+        EXPECT_TRUE(keyboard().grab(controlAltLeft(lock))) << lock;
+        keyboard().ungrab(controlAltLeft(lock));
     }
 
     // Free now: ours, every variant, and not ours twice.
     auto reference = hotKeys.registerHotKey(123, 0x1800, HotKeyID{1, 9});
     ASSERT_TRUE(reference);
-    EXPECT_FALSE(client_->grabKey(left, controlAlt | kNumLock));
+    EXPECT_FALSE(keyboard().grab(controlAltLeft(kNumLock)));
     EXPECT_FALSE(hotKeys.registerHotKey(123, 0x1800, HotKeyID{1, 10}));
 
     hotKeys.unregisterHotKey(*reference);
     hotKeys.unregisterHotKey(*reference);
-    EXPECT_TRUE(client_->grabKey(left, controlAlt));
+    EXPECT_TRUE(keyboard().grab(controlAltLeft(0)));
     EXPECT_FALSE(hotKeys.registerHotKey(52, 0x1800, HotKeyID{1, 11}));  // no such key here
 }
 
@@ -205,25 +205,26 @@ TEST_F(X11PortTest, PressesArriveOnDispatchWithTheirIdentityWhateverTheLocks) {
     ASSERT_TRUE(hotKeys.registerHotKey(46, 0x1900, HotKeyID{crvn, 8}));
     ASSERT_TRUE(hotKeys.registerHotKey(20, 0x1A00, HotKeyID{crvn, 22}));
 
+    // The presses reach the port's own connection: its descriptor wakes the wait.
     auto pressesBecome = [&](std::vector<std::uint32_t> expected) {
-        return client_->waitUntil(
+        return x().waitFor(
             [&] {
                 port_->dispatchPending();
                 return pressed == expected;
             },
-            port_->fileDescriptor());
+            kWait, port_->fileDescriptor());
     };
-    client_->typeCombination({XK_Control_L, XK_Alt_L, XK_Super_L}, XK_Left);
+    keyboard().press("Ctrl+Alt+Super+Left");
     EXPECT_TRUE(pressesBecome({0}));
 
-    client_->tap(XK_Num_Lock);
-    client_->typeCombination({XK_Control_L, XK_Alt_L, XK_Super_L}, XK_m);
+    keyboard().press("Num_Lock");
+    keyboard().press("Ctrl+Alt+Super+m");
     EXPECT_TRUE(pressesBecome({0, 8}));
-    client_->tap(XK_Caps_Lock);
-    client_->typeCombination({XK_Control_L, XK_Alt_L, XK_Shift_L}, XK_3);
+    keyboard().press("Caps_Lock");
+    keyboard().press("Ctrl+Alt+Shift+3");
     EXPECT_TRUE(pressesBecome({0, 8, 22}));
-    client_->tap(XK_Num_Lock);
-    client_->tap(XK_Caps_Lock);
+    keyboard().press("Num_Lock");
+    keyboard().press("Caps_Lock");
 }
 
 TEST_F(X11PortTest, DesktopsAreAddedWindowsSentAndShownThroughTheWindowManager) {
@@ -231,7 +232,7 @@ TEST_F(X11PortTest, DesktopsAreAddedWindowsSentAndShownThroughTheWindowManager) 
     const auto available = server.availability();
     EXPECT_TRUE(available.systemVersion && available.serverFunctions && available.windowNumberFunction &&
                 available.bridgedMove);
-    const xcb_window_t window = client_->createWindow(100, 100, 400, 300);
+    const xcb_window_t window = openOwnWindow(x(), Rect{100, 100, 400, 300});
 
     // Both monitors report the same desktops, current first.
     auto report = server.copyManagedDisplaySpaces(*server.mainConnection());
@@ -247,19 +248,19 @@ TEST_F(X11PortTest, DesktopsAreAddedWindowsSentAndShownThroughTheWindowManager) 
 
     auto gesture = port_->desktopGesture().begin();
     gesture->requestDesktop(Rect{1920, 0, 1280, 1024});
-    ASSERT_TRUE(client_->waitUntil([&] { return desktopCount() == *start + 1; }));
+    ASSERT_TRUE(x().waitFor([&] { return desktopCount() == *start + 1; }, kWait));
     gesture->dismiss();
     const std::uint64_t added = *start + 1;
 
     auto spaces = [&] { return server.copySpacesForWindows(1, 7, {window}); };
     EXPECT_EQ(spaces(), PlistValue(PlistValue::Array{PlistValue::integer(1)}));
     EXPECT_TRUE(server.performBridgedMove({window}, added));
-    EXPECT_TRUE(client_->waitUntil(
-        [&] { return spaces() == PlistValue(PlistValue::Array{PlistValue::integer(std::int64_t(added))}); }));
+    EXPECT_TRUE(x().waitFor(
+        [&] { return spaces() == PlistValue(PlistValue::Array{PlistValue::integer(std::int64_t(added))}); },
+        kWait));
 
     EXPECT_EQ(server.setCurrentSpace(1, "right", added), 0);
-    EXPECT_TRUE(client_->waitUntil(
-        [&] { return client_->cardinal(client_->root(), "_NET_CURRENT_DESKTOP") == added - 1; }));
+    EXPECT_TRUE(x().waitFor([&] { return x().currentDesktop() == added - 1; }, kWait));
 
     // Identifiers that name no desktop are refused here, not sent.
     EXPECT_NE(server.setCurrentSpace(1, "right", 0), 0);
@@ -268,22 +269,20 @@ TEST_F(X11PortTest, DesktopsAreAddedWindowsSentAndShownThroughTheWindowManager) 
 }
 
 TEST_F(X11PortTest, ApplicationsAreFoundActivatedAndAskedToClose) {
-    const xcb_window_t first = client_->createWindow(100, 100, 300, 200);
-    const xcb_window_t second = client_->createWindow(500, 100, 300, 200);
+    const xcb_window_t first = openOwnWindow(x(), Rect{100, 100, 300, 200});
+    const xcb_window_t second = openOwnWindow(x(), Rect{500, 100, 300, 200});
     auto& workspace = port_->workspace();
     auto& ax = port_->accessibility();
 
     // The window manager gives a new window focus; only once it has done so
     // does activating the first one decide the outcome.
-    ASSERT_TRUE(client_->waitUntil(
-        [&] { return client_->cardinal(client_->root(), "_NET_ACTIVE_WINDOW") == second; }));
+    ASSERT_TRUE(x().waitFor([&] { return x().activeWindow() == second; }, kWait));
 
     EXPECT_EQ(workspace.runningApplications("corvane-test"), std::vector<pid_t>{getpid()});
     EXPECT_TRUE(workspace.runningApplications("no-such-program").empty());
 
     ax.setAttribute(windowElement(first), AXName::main, true);
-    ASSERT_TRUE(client_->waitUntil(
-        [&] { return client_->cardinal(client_->root(), "_NET_ACTIVE_WINDOW") == first; }));
+    ASSERT_TRUE(x().waitFor([&] { return x().activeWindow() == first; }, kWait));
     EXPECT_EQ(workspace.frontmostApplication(), getpid());
     auto focused = ax.copyAttribute(ax.applicationElement(getpid()), AXName::focusedWindow);
     EXPECT_EQ(std::get<Element>(*focused.value), windowElement(first));
@@ -295,20 +294,21 @@ TEST_F(X11PortTest, ApplicationsAreFoundActivatedAndAskedToClose) {
               AXStatus::noValue);
 
     // Both windows take WM_DELETE_WINDOW; terminate asks each of them.
-    const xcb_atom_t protocols = client_->atom("WM_PROTOCOLS");
-    const xcb_atom_t deleteWindow = client_->atom("WM_DELETE_WINDOW");
+    const xcb_atom_t protocols = x().atom("WM_PROTOCOLS");
+    const xcb_atom_t deleteWindow = x().atom("WM_DELETE_WINDOW");
     for (xcb_window_t w : {first, second})
-        xcb_change_property(client_->xcb(), XCB_PROP_MODE_REPLACE, w, protocols, XCB_ATOM_ATOM, 32, 1,
+        xcb_change_property(x().get(), XCB_PROP_MODE_REPLACE, w, protocols, XCB_ATOM_ATOM, 32, 1,
                             &deleteWindow);
-    xcb_flush(client_->xcb());
+    x().sync();
     std::vector<xcb_window_t> asked;
-    client_->observeEvents([&](const xcb_generic_event_t& e) {
+    x().setEventObserver([&](const xcb_generic_event_t& e) {
         if ((e.response_type & 0x7f) != XCB_CLIENT_MESSAGE) return;
         const auto& m = reinterpret_cast<const xcb_client_message_event_t&>(e);
         if (m.type == protocols && m.data.data32[0] == deleteWindow) asked.push_back(m.window);
     });
     EXPECT_TRUE(workspace.terminate(getpid()));
-    EXPECT_TRUE(client_->waitUntil([&] { return asked.size() == 2; }));
+    EXPECT_TRUE(x().waitFor([&] { return asked.size() == 2; }, kWait));
+    x().setEventObserver({});
     EXPECT_FALSE(workspace.terminate(getpid() + 100000));
 }
 
@@ -329,8 +329,7 @@ TEST_F(X11PortTest, AnUnsupportedAttributeOrForeignElementIsAStatusNotACrash) {
 TEST_F(X11PortTest, DispatchReportsAServerThatWentAway) {
     auto& screens = port_->screens();
     ASSERT_EQ(screens.screens().size(), 2u);
-    client_.reset();
-    session_.reset();
+    server_.reset();
     const int fd = port_->fileDescriptor();
     bool alive = true;
     for (int i = 0; i < 100 && alive; ++i) {

@@ -78,7 +78,7 @@ CorvaneProcess::CorvaneProcess(std::filesystem::path binary, XServer& server, Co
 
     const std::string said = readReady(ready.read.get(), readyTimeout);
     startDuration_ =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
     if (said != "ready\n") {
         std::optional<ExitStatus> ended = process_->waitForExit(std::chrono::milliseconds(200));
         std::string why = ended          ? "it ended (" + describe(*ended) + ")"

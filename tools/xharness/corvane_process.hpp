@@ -58,8 +58,12 @@ public:
                       std::chrono::milliseconds timeout = commandTimeout) const;
 
     const std::filesystem::path& configHome() const { return configHome_; }
-    // How long the start took, from spawn to "ready".
-    std::chrono::milliseconds startDuration() const { return startDuration_; }
+    // How long the start took, from spawn to "ready": in whole milliseconds
+    // for reports, and in microseconds for launch-time measurements.
+    std::chrono::milliseconds startDuration() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(startDuration_);
+    }
+    std::chrono::microseconds preciseStartDuration() const { return startDuration_; }
 
 private:
     std::map<std::string, std::string> environment() const;
@@ -70,7 +74,7 @@ private:
     std::filesystem::path configHome_;
     std::filesystem::path runtimeDir_;
     std::unique_ptr<ChildProcess> process_;
-    std::chrono::milliseconds startDuration_{0};
+    std::chrono::microseconds startDuration_{0};
 };
 
 }  // namespace corvane::xharness

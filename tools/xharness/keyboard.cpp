@@ -27,7 +27,7 @@ constexpr std::array<ModifierName, 4> modifierNames{{
     {"Shift", XK_Shift_L, XCB_MOD_MASK_SHIFT},
 }};
 
-constexpr std::array<std::pair<std::string_view, xcb_keysym_t>, 8> keyNames{{
+constexpr std::array<std::pair<std::string_view, xcb_keysym_t>, 10> keyNames{{
     {"Left", XK_Left},
     {"Right", XK_Right},
     {"Up", XK_Up},
@@ -36,6 +36,8 @@ constexpr std::array<std::pair<std::string_view, xcb_keysym_t>, 8> keyNames{{
     {"Escape", XK_Escape},
     {"Space", XK_space},
     {"Tab", XK_Tab},
+    {"Num_Lock", XK_Num_Lock},
+    {"Caps_Lock", XK_Caps_Lock},
 }};
 
 xcb_keysym_t keyFromName(std::string_view name) {

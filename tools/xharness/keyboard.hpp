@@ -16,7 +16,8 @@ namespace corvane::xharness {
 // A key combination as a person types it: "Ctrl+Alt+Super+Left",
 // "Ctrl+Alt+Shift+3". Modifiers are the left-hand keys (Ctrl, Alt, Super,
 // Shift); the last part names one key (Left, Right, Up, Down, a letter, a
-// digit, or any keysym name the table knows).
+// digit, or any keysym name the table knows). A lock key alone
+// ("Num_Lock", "Caps_Lock") types as a tap that toggles its lock.
 struct Chord {
     std::vector<xcb_keysym_t> modifierKeys;
     xcb_keysym_t key = 0;

@@ -15,16 +15,6 @@ constexpr std::uint32_t rootEvents =
     XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
 constexpr std::uint32_t clientEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
-// Drops every event xcb has already read; true when there was one.
-bool discardQueuedEvents(xcb_connection_t* c) {
-    bool any = false;
-    while (xcb_generic_event_t* event = xcb_poll_for_queued_event(c)) {
-        std::free(event);
-        any = true;
-    }
-    return any;
-}
-
 }  // namespace
 
 XConnection::XConnection(const std::string& displayName) {
@@ -67,7 +57,22 @@ void XConnection::sync() {
     std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
 
-bool XConnection::waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+void XConnection::consume(xcb_generic_event_t* event) {
+    if (observer_) observer_(*event);
+    std::free(event);
+}
+
+bool XConnection::consumeQueuedEvents() {
+    bool any = false;
+    while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection_)) {
+        consume(event);
+        any = true;
+    }
+    return any;
+}
+
+bool XConnection::waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
+                          int alsoWatch) {
     Deadline deadline(timeout);
     for (;;) {
         if (condition()) return true;
@@ -75,12 +80,13 @@ bool XConnection::waitFor(const std::function<bool()>& condition, std::chrono::m
         xcb_flush(connection_);
         // The condition's own round trips may have pulled events in; those
         // changes happened after its reads began, so look again at once.
-        if (discardQueuedEvents(connection_)) continue;
+        if (consumeQueuedEvents()) continue;
         if (deadline.passed()) return false;
-        pollfd p{.fd = xcb_get_file_descriptor(connection_), .events = POLLIN, .revents = 0};
-        if (::poll(&p, 1, deadline.remainingMs()) == 0) return condition();
-        if (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) std::free(event);
-        discardQueuedEvents(connection_);
+        pollfd p[2] = {{.fd = xcb_get_file_descriptor(connection_), .events = POLLIN, .revents = 0},
+                       {.fd = alsoWatch, .events = POLLIN, .revents = 0}};
+        if (::poll(p, alsoWatch >= 0 ? 2 : 1, deadline.remainingMs()) == 0) return condition();
+        if (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) consume(event);
+        consumeQueuedEvents();
     }
 }
 

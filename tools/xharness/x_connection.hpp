@@ -53,10 +53,21 @@ public:
 
     // Blocks on X events until `condition` holds: checks it, waits for the
     // next event, checks again. The events that wake it are those of the
-    // root window (properties, top-level frames moving, selections) and of
-    // every watched window. False when the deadline passes, or the
+    // root window (properties, top-level frames moving, selections), of
+    // every watched window and of the windows made on this connection.
+    // `alsoWatch`, when not -1, is another descriptor whose readiness wakes
+    // it too (another client's connection); the condition must consume
+    // what made it readable. False when the deadline passes, or the
     // connection breaks, with the condition still false. Never sleeps.
-    bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = defaultTimeout);
+    bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = defaultTimeout,
+                 int alsoWatch = -1);
+
+    // Shows every event waitFor takes off this connection to `observer`
+    // before it is dropped (the messages sent to windows made here, say);
+    // an empty function stops that.
+    void setEventObserver(std::function<void(const xcb_generic_event_t&)> observer) {
+        observer_ = std::move(observer);
+    }
 
     // Makes property and structure changes of `window` wake waitFor.
     void watch(xcb_window_t window);
@@ -92,6 +103,12 @@ private:
     xcb_ewmh_connection_t ewmh_{};
     bool ewmhReady_ = false;
     std::map<std::string, xcb_atom_t> atoms_;
+    std::function<void(const xcb_generic_event_t&)> observer_;
+
+    // Hands the event to the observer and frees it.
+    void consume(xcb_generic_event_t* event);
+    // Consumes every event xcb has already read; true when there was one.
+    bool consumeQueuedEvents();
 };
 
 // Owns a reply that xcb allocated with malloc.

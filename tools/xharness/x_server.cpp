@@ -1,15 +1,19 @@
 #include "tools/xharness/x_server.hpp"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "tools/xharness/deadline.hpp"
+#include "tools/xharness/unique_fd.hpp"
 
 namespace corvane::xharness {
 
@@ -120,32 +124,88 @@ std::vector<std::string> XServer::hostEnvironmentToDrop() {
             "SESSION_MANAGER"};
 }
 
-void XServer::startWindowManager() {
-    std::optional<xcb_window_t> before = x_->windowManagerCheck();
+void XServer::startWindowManager(const std::optional<std::filesystem::path>& configFile) {
+    if (windowManagerRunning()) throw std::runtime_error("a window manager is already running");
+    const std::filesystem::path config =
+        configFile.value_or(options_.windowManagerConfig.value_or(scratch_.path() / "rc.xml"));
+    // Its start-up command writes a line here; opened before the start, so
+    // that the command's open for writing finds a reader.
+    const std::filesystem::path fifo =
+        scratch_.path() / ("openbox-ready-" + std::to_string(++windowManagerStarts_));
+    if (::mkfifo(fifo.c_str(), 0600) != 0) {
+        throw std::runtime_error("mkfifo " + fifo.string() + ": " + std::strerror(errno));
+    }
+    UniqueFd ready(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!ready.valid())
+        throw std::runtime_error("cannot open " + fifo.string() + ": " + std::strerror(errno));
+
     SpawnOptions spawn;
-    spawn.argv = {"openbox", "--config-file", (scratch_.path() / "rc.xml").string()};
+    spawn.argv = {"openbox",       "--sm-disable", "--config-file",
+                  config.string(), "--startup",    "sh -c 'echo ready > \"" + fifo.string() + "\"'"};
     spawn.environment = clientEnvironment();
     spawn.unsetEnvironment = hostEnvironmentToDrop();
     spawn.stderrFile = scratch_.path() / "openbox.log";
     const auto started = std::chrono::steady_clock::now();
     windowManager_ = std::make_unique<ChildProcess>(spawn);
     ChildProcess& manager = *windowManager_;
-    bool announced = x_->waitFor(
-        [&] {
-            std::optional<xcb_window_t> check = x_->windowManagerCheck();
-            return !manager.isRunning() || (check && check != before);
-        },
-        startTimeout);
-    if (!announced || !manager.isRunning()) {
-        throw std::runtime_error("openbox did not start\n" + readFile(scratch_.path() / "openbox.log"));
+    const bool up = waitForStartupCommand(ready.get(), manager) && windowManagerAnswers(manager);
+    std::filesystem::remove(fifo);
+    if (!up) {
+        windowManager_.reset();
+        throw std::runtime_error("openbox did not start with " + config.string() + "\n" +
+                                 readFile(scratch_.path() / "openbox.log"));
     }
     startTimes_.windowManager = since(started);
+}
+
+bool XServer::waitForStartupCommand(int readyFifo, ChildProcess& manager) {
+    Deadline deadline(startTimeout);
+    std::string text;
+    while (text.find('\n') == std::string::npos) {
+        pollfd p[2] = {{.fd = readyFifo, .events = POLLIN, .revents = 0},
+                       {.fd = manager.exitDescriptor(), .events = POLLIN, .revents = 0}};
+        int r = ::poll(p, 2, deadline.remainingMs());
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0 || (p[1].revents & POLLIN) != 0) return false;
+        char buffer[16];
+        ssize_t n = ::read(readyFifo, buffer, sizeof buffer);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n <= 0) return false;  // the command ended without a word
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool XServer::windowManagerAnswers(ChildProcess& manager) {
+    xcb_connection_t* c = x_->get();
+    const xcb_window_t probe = xcb_generate_id(c);
+    // Its property change is what wakes the wait below.
+    const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, x_->root(), 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+    xcb_ewmh_request_frame_extents(x_->ewmh(), 0, probe);
+    const bool answered = x_->waitFor(
+        [&] { return !manager.isRunning() || (x_->frameExtents(probe) && x_->windowManagerCheck()); },
+        startTimeout);
+    xcb_destroy_window(c, probe);
+    x_->sync();
+    return answered && manager.isRunning();
+}
+
+void XServer::stopWindowManager() {
+    if (!windowManager_) return;
+    windowManager_->terminate();
+    forgetWindowManager();
 }
 
 void XServer::killWindowManager() {
     if (!windowManager_) return;
     windowManager_->signalGroup(SIGKILL);
     windowManager_->waitForExit(startTimeout);
+    forgetWindowManager();
+}
+
+void XServer::forgetWindowManager() {
     windowManager_.reset();
     // The check window dies with the manager's connection (a DestroyNotify
     // wakes the wait); until then the server may not have noticed the death.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -23,21 +24,26 @@ struct XServerOptions {
     bool windowManager = true;  // openbox, with a configuration of our own
     bool tray = true;           // trayer, the system-tray host
     int desktops = 2;           // the window manager's desktops at start
+    // openbox's configuration file; absent: the harness's own, with
+    // `desktops` desktops and no key or mouse bindings (openbox's stock
+    // configuration binds Ctrl+Alt+arrows, which the app wants).
+    std::optional<std::filesystem::path> windowManagerConfig;
 };
 
 // How long each part took to come up, for reports.
 struct StartTimes {
     std::chrono::milliseconds server{0};         // spawn to display number on the pipe
-    std::chrono::milliseconds windowManager{0};  // spawn to _NET_SUPPORTING_WM_CHECK
+    std::chrono::milliseconds windowManager{0};  // spawn to answering requests in its event loop
     std::chrono::milliseconds tray{0};           // spawn to the tray selection owned
 };
 
 // A private X server for one test: Xvfb on a display it picks itself
 // (-displayfd), optionally with RandR monitors, a window manager and a
 // tray host. Every start is synchronised on the server or an X event
-// (the display number on the pipe, _NET_SUPPORTING_WM_CHECK, the tray
-// selection owner), never on a sleep. The destructor ends every process
-// it started, each in its own process group.
+// (the display number on the pipe, the window manager's start-up command
+// and its answer to a request, the tray selection owner), never on a
+// sleep. The destructor ends every process it started, each in its own
+// process group.
 class XServer {
 public:
     static constexpr std::chrono::milliseconds startTimeout{15000};
@@ -61,9 +67,17 @@ public:
 
     std::vector<MonitorArea> monitors() { return monitorAreas(*x_); }
 
-    // Starts openbox and waits until it has announced itself on the root
-    // window. Throws when it does not.
-    void startWindowManager();
+    // Starts openbox with `configFile` (absent: the options' file, or the
+    // harness's own) and returns once it has taken over the windows already
+    // there and answers requests. Its EWMH properties on the root come
+    // earlier than that, so they are not enough: openbox runs a start-up
+    // command of ours just before its event loop, and then must answer a
+    // _NET_REQUEST_FRAME_EXTENTS. Throws, with openbox's log, when it does
+    // not, or when a window manager is already running.
+    void startWindowManager(const std::optional<std::filesystem::path>& configFile = std::nullopt);
+    // Ends the window manager (SIGTERM, so it hands its windows back) and
+    // waits until its check window is gone, so another can start at once.
+    void stopWindowManager();
     // Kills the window manager outright (SIGKILL), as a crash would.
     void killWindowManager();
     bool windowManagerRunning();
@@ -81,6 +95,14 @@ public:
 private:
     std::string readDisplayNumber(int fd, ChildProcess& server);
     std::string serverLog() const;
+    // Blocks until the manager's start-up command writes to `readyFifo`
+    // (or the manager ends); false when it does not in time.
+    bool waitForStartupCommand(int readyFifo, ChildProcess& manager);
+    // Asks openbox for the frame extents of a fresh, unmapped window and
+    // waits for the answer; false when none comes in time.
+    bool windowManagerAnswers(ChildProcess& manager);
+    // Drops the ended manager and waits until the server has noticed.
+    void forgetWindowManager();
 
     XServerOptions options_;
     TempDir scratch_;
@@ -90,6 +112,7 @@ private:
     std::unique_ptr<Keyboard> keyboard_;
     std::unique_ptr<ChildProcess> windowManager_;
     std::unique_ptr<ChildProcess> tray_;
+    int windowManagerStarts_ = 0;
     StartTimes startTimes_;
 };
 
