@@ -227,6 +227,42 @@ TEST_F(X11PortTest, PressesArriveOnDispatchWithTheirIdentityWhateverTheLocks) {
     keyboard().press("Caps_Lock");
 }
 
+// A keymap change (xmodmap, a layout switch) can move a shortcut's key to
+// another keycode: the registration must follow it.
+TEST_F(X11PortTest, AShortcutFollowsItsKeyToANewKeycode) {
+    auto& hotKeys = port_->hotKeys();
+    std::vector<std::uint32_t> pressed;
+    hotKeys.installPressHandler([&](std::optional<HotKeyID> id) {
+        if (id) pressed.push_back(id->id);
+        return noErr;
+    });
+    ASSERT_TRUE(hotKeys.registerHotKey(46, 0x1900, HotKeyID{0x4352564E, 8}));  // M
+
+    constexpr xcb_keysym_t m = 0x6d;
+    constexpr xcb_keysym_t comma = 0x2c;
+    const int oldKeycode = keyboard().keycode(m);
+    const int newKeycode = keyboard().keycode(comma);
+    ASSERT_NE(oldKeycode, 0);
+    ASSERT_NE(newKeycode, 0);
+    const std::string swap = "xmodmap -display " + server_->display() + " -e 'keycode " +
+                             std::to_string(oldKeycode) + " = comma less' -e 'keycode " +
+                             std::to_string(newKeycode) + " = m M'";
+    ASSERT_EQ(std::system(swap.c_str()), 0);
+    // The mapping change was announced before xmodmap ended; a round trip
+    // on the port's connection puts it in the port's queue.
+    port_->screens().screens();
+    ASSERT_TRUE(port_->dispatchPending());
+
+    xharness::Keyboard remapped(x());  // reads the new mapping
+    remapped.press("Ctrl+Alt+Super+m");
+    EXPECT_TRUE(x().waitFor(
+        [&] {
+            port_->dispatchPending();
+            return pressed == std::vector<std::uint32_t>{8};
+        },
+        kWait, port_->fileDescriptor()));
+}
+
 TEST_F(X11PortTest, DesktopsAreAddedWindowsSentAndShownThroughTheWindowManager) {
     auto& server = port_->windowServer();
     const auto available = server.availability();
