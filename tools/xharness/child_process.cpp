@@ -133,7 +133,7 @@ ChildProcess::ChildProcess(const SpawnOptions& options) {
         reap(0);
         throw std::runtime_error("cannot start " + options.argv[0] + ": " + std::strerror(childErrno));
     }
-    if (!pidFd_.valid()) {
+    if (!pidFd_) {
         terminate();
         throw std::runtime_error(std::string("pidfd_open: ") + std::strerror(errno));
     }

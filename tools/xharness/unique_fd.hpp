@@ -1,38 +1,11 @@
 #pragma once
 
-#include <unistd.h>
-
-#include <utility>
+#include "ports/xdg/unique_fd.hpp"
 
 namespace corvane::xharness {
 
-// Owns one file descriptor and closes it.
-class UniqueFd {
-public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
-        if (this != &other) {
-            reset();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    void reset() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    int fd_ = -1;
-};
+// The settings store's descriptor owner serves the harness too.
+using UniqueFd = xdg::UniqueFd;
 
 // A pipe whose two ends are close-on-exec (only descriptors handed over
 // explicitly reach a child).
