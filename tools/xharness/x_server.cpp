@@ -136,8 +136,7 @@ void XServer::startWindowManager(const std::optional<std::filesystem::path>& con
         throw std::runtime_error("mkfifo " + fifo.string() + ": " + std::strerror(errno));
     }
     UniqueFd ready(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!ready)
-        throw std::runtime_error("cannot open " + fifo.string() + ": " + std::strerror(errno));
+    if (!ready) throw std::runtime_error("cannot open " + fifo.string() + ": " + std::strerror(errno));
 
     SpawnOptions spawn;
     spawn.argv = {"openbox",       "--sm-disable", "--config-file",
