@@ -1,5 +1,7 @@
 #include "bench/openbox_bindings.hpp"
 
+#include "tools/xharness/x_server.hpp"
+
 #include <cmath>
 #include <sstream>
 
@@ -67,22 +69,12 @@ std::string wmctrlSendToDesktopCommand(int desktop) {
 }
 
 std::string openboxConfig(int desktops, const std::vector<OpenboxBinding>& bindings) {
-    std::ostringstream rc;
-    rc << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-       << "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">\n"
-       << "  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>\n"
-       << "  <placement><policy>Smart</policy></placement>\n"
-       << "  <desktops><number>" << desktops << "</number><firstdesk>1</firstdesk>"
-       << "<popupTime>0</popupTime></desktops>\n"
-       << "  <keyboard>\n"
-       << "    <chainQuitKey>C-g</chainQuitKey>\n";
+    std::ostringstream keys;
+    keys << "\n    <chainQuitKey>C-g</chainQuitKey>\n";
     for (const OpenboxBinding& binding : bindings) {
-        rc << "    <keybind key=\"" << escaped(binding.key) << "\">" << binding.action << "</keybind>\n";
+        keys << "    <keybind key=\"" << escaped(binding.key) << "\">" << binding.action << "</keybind>\n";
     }
-    rc << "  </keyboard>\n"
-       << "  <mouse></mouse>\n"
-       << "</openbox_config>\n";
-    return rc.str();
+    return xharness::openboxConfig(desktops, keys.str());
 }
 
 }  // namespace corvane::bench

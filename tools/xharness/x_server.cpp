@@ -19,23 +19,6 @@ namespace corvane::xharness {
 
 namespace {
 
-// Only what the tests need: a number of desktops, and no key bindings, so
-// that the manager holds none of the app's shortcuts (its stock
-// configuration binds Ctrl+Alt+arrows to desktop switching).
-std::string windowManagerConfig(int desktops) {
-    std::ostringstream rc;
-    rc << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-       << "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">\n"
-       << "  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>\n"
-       << "  <placement><policy>Smart</policy></placement>\n"
-       << "  <desktops><number>" << desktops << "</number><firstdesk>1</firstdesk>"
-       << "<popupTime>0</popupTime></desktops>\n"
-       << "  <keyboard></keyboard>\n"
-       << "  <mouse></mouse>\n"
-       << "</openbox_config>\n";
-    return rc.str();
-}
-
 std::chrono::milliseconds since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
 }
@@ -48,6 +31,20 @@ std::string readFile(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+std::string openboxConfig(int desktops, std::string_view keybindings) {
+    std::ostringstream rc;
+    rc << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+       << "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">\n"
+       << "  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>\n"
+       << "  <placement><policy>Smart</policy></placement>\n"
+       << "  <desktops><number>" << desktops << "</number><firstdesk>1</firstdesk>"
+       << "<popupTime>0</popupTime></desktops>\n"
+       << "  <keyboard>" << keybindings << "</keyboard>\n"
+       << "  <mouse></mouse>\n"
+       << "</openbox_config>\n";
+    return rc.str();
+}
 
 XServer::XServer(XServerOptions options) : options_(std::move(options)), scratch_("corvane-xserver") {
     Pipe displayPipe = Pipe::make();
@@ -79,7 +76,7 @@ XServer::XServer(XServerOptions options) : options_(std::move(options)), scratch
         }
     }
 
-    std::ofstream(scratch_.path() / "rc.xml") << windowManagerConfig(options_.desktops);
+    std::ofstream(scratch_.path() / "rc.xml") << openboxConfig(options_.desktops);
     if (options_.windowManager) startWindowManager();
     if (options_.tray) startTray();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/xharness/child_process.hpp"
@@ -15,6 +16,11 @@
 #include "tools/xharness/x_connection.hpp"
 
 namespace corvane::xharness {
+
+// An openbox configuration with `desktops` desktops and only the given
+// <keybind> elements: none by default, so that the manager holds none of the
+// app's shortcuts (its stock configuration binds Ctrl+Alt+arrows).
+std::string openboxConfig(int desktops, std::string_view keybindings = {});
 
 struct XServerOptions {
     int width = 1366;
