@@ -14,8 +14,9 @@
 
 namespace corvane {
 
-AppDelegate::AppDelegate(Platform& platform, WindowMover& mover, NativeSpaces& spaces)
-    : platform_(platform), mover_(mover), spaces_(spaces) {}
+AppDelegate::AppDelegate(Platform& platform, WindowMover& mover, NativeSpaces& spaces,
+                         const KeyboardMap& keyboardMap)
+    : platform_(platform), mover_(mover), spaces_(spaces), keyboardMap_(keyboardMap) {}
 
 AppDelegate::~AppDelegate() = default;
 

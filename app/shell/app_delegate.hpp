@@ -7,6 +7,7 @@
 #include <QSystemTrayIcon>
 #include <memory>
 
+#include "app/platform/keyboard_map.hpp"
 #include "app/platform/platform.hpp"
 #include "app/shell/app_control.hpp"
 #include "app/state/config_store.hpp"
@@ -22,7 +23,8 @@ class WindowMover;
 // instance channel act on. No main window, no taskbar entry. Main thread.
 class AppDelegate final : public AppControl {
 public:
-    AppDelegate(Platform& platform, WindowMover& mover, NativeSpaces& spaces);
+    // The keyboard map reads keys in our own windows (recorder, tour).
+    AppDelegate(Platform& platform, WindowMover& mover, NativeSpaces& spaces, const KeyboardMap& keyboardMap);
     ~AppDelegate() override;
 
     // The launch sequence: the store (which loads the settings and registers
@@ -50,6 +52,7 @@ private:
     Platform& platform_;
     WindowMover& mover_;
     NativeSpaces& spaces_;
+    const KeyboardMap& keyboardMap_;
     std::shared_ptr<ConfigStore> store_;
     Signal<bool>::Connection enabledConnection_;
     QIcon mark_;

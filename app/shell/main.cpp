@@ -117,7 +117,7 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
                       clock};
     WindowMover mover(platform);
     NativeSpaces spaces(platform);
-    AppDelegate delegate(platform, mover, spaces);
+    AppDelegate delegate(platform, mover, spaces, port->keyboardMap());
 
     InstanceServer server([&delegate](const InstanceRequest& request) { return respond(request, delegate); });
     if (const auto problem = server.listen(paths.socket())) port->feedback().log(*problem);

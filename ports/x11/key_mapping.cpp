@@ -141,6 +141,13 @@ std::optional<std::uint32_t> keyCode(Keysym sym) {
     return std::nullopt;
 }
 
+std::string characters(std::uint32_t keyCode) {
+    const auto sym = keysym(keyCode);
+    // Latin-1 keysyms are their characters; the printable ones are all ASCII here.
+    if (!sym || *sym < XK_exclam || *sym > XK_asciitilde) return {};
+    return std::string(1, static_cast<char>(*sym));
+}
+
 ModifierLayout layoutFromMapping(const std::array<std::vector<Keysym>, 8>& rows) {
     ModifierLayout layout;
     // Rows 0-2 are Shift, Lock and Control; only Mod1 ... Mod5 can carry the rest.

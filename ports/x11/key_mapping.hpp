@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace corvane::x11 {
@@ -20,6 +21,9 @@ std::optional<Keysym> keysym(std::uint32_t keyCode);
 // The product key code of a keysym as a key event reports it (either case of
 // a letter, ISO_Left_Tab for shifted Tab); absent when no product key has it.
 std::optional<std::uint32_t> keyCode(Keysym keysym);
+// What a product key types unshifted on a US keyboard ("k", "1", "-"); empty
+// for keys that type nothing printable (arrows, Return, function keys).
+std::string characters(std::uint32_t keyCode);
 
 // Which X modifier bits stand for Alt, Super and Num Lock on this server.
 // Shift, Lock and Control have fixed bits.

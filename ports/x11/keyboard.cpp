@@ -18,6 +18,16 @@ std::vector<xcb_keycode_t> Keyboard::keycodes(KeyMapping::Keysym keysym) const {
     return result;
 }
 
+std::optional<std::uint32_t> Keyboard::productKeyCode(xcb_keycode_t keycode) const {
+    if (!symbols_) return std::nullopt;
+    for (int column = 0; column < 2; ++column) {
+        const auto sym = xcb_key_symbols_get_keysym(symbols_.get(), keycode, column);
+        if (sym == XCB_NO_SYMBOL) continue;
+        if (const auto code = KeyMapping::keyCode(sym)) return code;
+    }
+    return std::nullopt;
+}
+
 void Keyboard::refresh(xcb_mapping_notify_event_t* event) {
     if (symbols_) xcb_refresh_keyboard_mapping(symbols_.get(), event);
     if (event->request == XCB_MAPPING_MODIFIER || event->request == XCB_MAPPING_KEYBOARD)

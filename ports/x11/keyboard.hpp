@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <xcb/xcb.h>
@@ -23,6 +24,9 @@ public:
     // The key codes whose unshifted keysym is `keysym` (several keys may type
     // the same thing); empty when no key produces it.
     std::vector<xcb_keycode_t> keycodes(KeyMapping::Keysym keysym) const;
+    // The product key code a physical key stands for: the first of its
+    // keysyms (unshifted, then shifted) that a product key has.
+    std::optional<std::uint32_t> productKeyCode(xcb_keycode_t keycode) const;
     // Re-reads the tables after the server announced a new mapping.
     void refresh(xcb_mapping_notify_event_t* event);
 

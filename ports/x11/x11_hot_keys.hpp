@@ -35,6 +35,9 @@ public:
     // Takes key and mapping events; true when the event was one of ours.
     bool handleEvent(const xcb_generic_event_t& event);
 
+    // The keymap the grabs follow, kept current on every mapping change.
+    const Keyboard& keyboard() const { return keyboard_; }
+
 private:
     struct Combination {
         xcb_keycode_t keycode = 0;

@@ -6,6 +6,7 @@
 #include "ports/x11/x11_desktop_gesture.hpp"
 #include "ports/x11/x11_feedback.hpp"
 #include "ports/x11/x11_hot_keys.hpp"
+#include "ports/x11/x11_keyboard_map.hpp"
 #include "ports/x11/x11_screens.hpp"
 #include "ports/x11/x11_window_server.hpp"
 #include "ports/x11/x11_workspace.hpp"
@@ -20,7 +21,8 @@ struct X11Port::Services {
           screens(c, randr15),
           windowServer(c, randr15),
           desktopGesture(c),
-          feedback(c) {}
+          feedback(c),
+          keyboardMap(hotKeys.keyboard()) {}
 
     X11Accessibility accessibility;
     X11HotKeys hotKeys;
@@ -29,6 +31,7 @@ struct X11Port::Services {
     X11WindowServer windowServer;
     X11DesktopGesture desktopGesture;
     X11Feedback feedback;
+    X11KeyboardMap keyboardMap;
 };
 
 std::unique_ptr<X11Port> X11Port::connect(const char* displayName) {
@@ -66,6 +69,10 @@ DesktopGesture& X11Port::desktopGesture() {
 }
 SystemFeedback& X11Port::feedback() {
     return services_->feedback;
+}
+
+const KeyboardMap& X11Port::keyboardMap() {
+    return services_->keyboardMap;
 }
 
 int X11Port::fileDescriptor() const {

@@ -5,6 +5,7 @@
 #include "app/platform/accessibility.hpp"
 #include "app/platform/desktop_gesture.hpp"
 #include "app/platform/hot_key_service.hpp"
+#include "app/platform/keyboard_map.hpp"
 #include "app/platform/screens.hpp"
 #include "app/platform/system_feedback.hpp"
 #include "app/platform/window_server.hpp"
@@ -20,6 +21,7 @@ class X11Screens;
 class X11WindowServer;
 class X11DesktopGesture;
 class X11Feedback;
+class X11KeyboardMap;
 
 // The seam's services on an X11 display with an EWMH window manager, over
 // one xcb connection of the port's own. The port has no thread and never
@@ -47,6 +49,8 @@ public:
     WindowServer& windowServer();
     DesktopGesture& desktopGesture();
     SystemFeedback& feedback();
+    // Our own windows' keys in the product's terms (the recorder, the tour).
+    const KeyboardMap& keyboardMap();
 
     int fileDescriptor() const;
     // Main thread. Handles every event already received (delivering hot-key
