@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the Debian package build/corvane_<version>_amd64.deb: the binary, the
+# desktop entry, the icon, the AppStream metadata and the manual page, with
+# dependencies read from the binary's shared libraries.
+# Usage: scripts/package.sh [build-dir]   (default: build/package)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+dir=${1:-"$top/build/package"}
+
+bash "$top/scripts/setup.sh"
+# scdoc writes the manual page; dpkg-shlibdeps (dpkg-dev) and file find the
+# libraries the binary needs.
+bash "$top/scripts/apt-install.sh" scdoc dpkg-dev file
+
+# The application alone, with the flags of the everyday build, so that a
+# compiler cache shares their objects.
+bash "$top/scripts/build.sh" "$dir" -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF \
+  -DCORVANE_REQUIRE_MAN_PAGE=ON
+
+mkdir -p "$top/build"
+# One package in build/ at a time, so that `apt install ./build/corvane_*.deb`
+# never picks up a stale one.
+rm -f "$top"/build/corvane_*.deb
+(cd "$dir" && cpack -G DEB -B "$top/build" >/dev/null)
+rm -rf "$top/build/_CPack_Packages"
+ls "$top"/build/corvane_*_amd64.deb
