@@ -22,14 +22,24 @@ version=$(dpkg-deb -f "$deb" Version)
 dpkg-deb -f "$deb" Depends
 
 echo "== lintian"
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 
 echo "== desktop entry and AppStream metadata"
 unpacked=$(mktemp -d)
-trap 'rm -rf "$unpacked"' EXIT
+installed_here=false
+# However the stage ends, the machine is left as it was found.
+cleanup() {
+  rm -rf "$unpacked"
+  if $installed_here && dpkg-query -W -f='${Status}' corvane 2>/dev/null | grep -q installed; then
+    apt_get purge corvane >/dev/null || true
+  fi
+}
+trap cleanup EXIT
 dpkg-deb -x "$deb" "$unpacked"
 desktop-file-validate "$unpacked/usr/share/applications/corvane.desktop"
 appstreamcli validate --no-net --strict "$unpacked"/usr/share/metainfo/*.metainfo.xml
+# The tree as a software centre reads it: metadata, desktop entry and icon together.
+appstreamcli validate-tree --no-net --strict "$unpacked"
 # The manual page as man renders it: no roff warnings.
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$unpacked/usr/share/man/man1/corvane.1.gz" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "the manual page renders with warnings: $warnings"
@@ -37,6 +47,7 @@ warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$unpacked/usr/share/man
 echo "== install"
 # A package left by an earlier, interrupted run would hide what this one does.
 if dpkg-query -W -f='${Status}' corvane 2>/dev/null | grep -q 'installed'; then apt_get purge corvane; fi
+installed_here=true
 apt_get install --no-install-recommends "./$deb"
 mapfile -t owned < <(dpkg-query -L corvane)
 
