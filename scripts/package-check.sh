@@ -54,6 +54,11 @@ mapfile -t owned < <(dpkg-query -L corvane)
 installed=$(/usr/bin/corvane --version)
 [ "$installed" = "corvane $version" ] || fail "/usr/bin/corvane --version says \"$installed\", the package is $version"
 [ "$(man -w corvane)" = /usr/share/man/man1/corvane.1.gz ] || fail "man corvane does not find the page"
+# Everything that states the version states the package's.
+grep -q "<release version=\"$version\"" /usr/share/metainfo/*.metainfo.xml || fail "AppStream release is not $version"
+zgrep -q "^\.TH .*\"Corvane $version\"" /usr/share/man/man1/corvane.1.gz || fail "the manual page is not $version's"
+# The menu entry starts `corvane` from PATH.
+[ "$(command -v corvane)" = /usr/bin/corvane ] || fail "corvane on PATH is $(command -v corvane)"
 
 echo "== one placement with the installed binary"
 e2e=build/tests/e2e/corvane_e2e_tests
