@@ -1,0 +1,103 @@
+#include "app/shell/listening_socket.hpp"
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace corvane {
+
+namespace {
+
+std::string failure(const std::string& what, const std::filesystem::path& path, int code) {
+    return what + " " + path.string() + ": " + std::strerror(code);
+}
+
+}  // namespace
+
+std::variant<ListeningSocket, std::string> ListeningSocket::open(const std::filesystem::path& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string name = path.string();
+    if (name.size() >= sizeof address.sun_path) {
+        return "cannot listen at " + name + ": the path is longer than a socket address can hold";
+    }
+    std::memcpy(address.sun_path, name.c_str(), name.size() + 1);
+
+    struct stat existing {};
+    if (::lstat(name.c_str(), &existing) == 0) {
+        // Removing whatever is there would destroy something the user put
+        // there, or that a link points at; only an old socket of ours goes.
+        if (!S_ISSOCK(existing.st_mode)) {
+            return name +
+                   " is in the way of Corvane's instance socket (it is not a socket); remove it and start "
+                   "again";
+        }
+        if (::unlink(name.c_str()) != 0 && errno != ENOENT)
+            return failure("cannot remove stale", path, errno);
+    } else if (errno != ENOENT) {
+        return failure("cannot inspect", path, errno);
+    }
+
+    xdg::UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd) return failure("cannot make a socket for", path, errno);
+    if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        return failure("cannot listen at", path, errno);
+    }
+    // The directory already keeps others out; the mode says the same on the file.
+    struct stat made {};
+    if (::chmod(name.c_str(), 0600) != 0 || ::lstat(name.c_str(), &made) != 0 ||
+        ::listen(fd.get(), SOMAXCONN) != 0) {
+        const int code = errno;
+        ::unlink(name.c_str());
+        return failure("cannot listen at", path, code);
+    }
+    return ListeningSocket(std::move(fd), path, made.st_dev, made.st_ino);
+}
+
+ListeningSocket::ListeningSocket(xdg::UniqueFd fd, std::filesystem::path path, dev_t device, ino_t inode)
+    : fd_(std::move(fd)), path_(std::move(path)), device_(device), inode_(inode) {}
+
+ListeningSocket::ListeningSocket(ListeningSocket&& other) noexcept
+    : fd_(std::move(other.fd_)),
+      path_(std::exchange(other.path_, {})),
+      device_(other.device_),
+      inode_(other.inode_) {}
+
+ListeningSocket& ListeningSocket::operator=(ListeningSocket&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::move(other.fd_);
+        path_ = std::exchange(other.path_, {});
+        device_ = other.device_;
+        inode_ = other.inode_;
+    }
+    return *this;
+}
+
+ListeningSocket::~ListeningSocket() {
+    close();
+}
+
+void ListeningSocket::close() {
+    if (!fd_) return;
+    fd_.reset();
+    struct stat current {};
+    if (::lstat(path_.c_str(), &current) == 0 && current.st_dev == device_ && current.st_ino == inode_) {
+        ::unlink(path_.c_str());
+    }
+}
+
+std::optional<uid_t> peerUser(int fd) {
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 || size != sizeof credentials) {
+        return std::nullopt;
+    }
+    return credentials.uid;
+}
+
+}  // namespace corvane
