@@ -5,8 +5,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 namespace corvane {
 
@@ -14,6 +17,50 @@ namespace {
 
 std::string failure(const std::string& what, const std::filesystem::path& path, int code) {
     return what + " " + path.string() + ": " + std::strerror(code);
+}
+
+void removeIfSame(const std::filesystem::path& path, dev_t device, ino_t inode) {
+    struct stat current {};
+    if (::lstat(path.c_str(), &current) == 0 && current.st_dev == device && current.st_ino == inode) {
+        ::unlink(path.c_str());
+    }
+}
+
+// The sockets still listening, for a process that ends through exit() rather
+// than by returning from main: the toolkit does that when it loses its X
+// connection, and no destructor on the stack runs then.
+class ExitCleanup {
+public:
+    void add(const std::filesystem::path& path, dev_t device, ino_t inode) {
+        const std::lock_guard lock(mutex_);
+        entries_.push_back({path, device, inode});
+    }
+    void remove(dev_t device, ino_t inode) {
+        const std::lock_guard lock(mutex_);
+        std::erase_if(entries_, [&](const Entry& e) { return e.device == device && e.inode == inode; });
+    }
+    void removeAll() {
+        const std::lock_guard lock(mutex_);
+        for (const Entry& e : entries_) removeIfSame(e.path, e.device, e.inode);
+        entries_.clear();
+    }
+
+private:
+    struct Entry {
+        std::filesystem::path path;
+        dev_t device;
+        ino_t inode;
+    };
+    std::mutex mutex_;
+    std::vector<Entry> entries_;
+};
+
+ExitCleanup& exitCleanup() {
+    static ExitCleanup cleanup;
+    // Registered once the object is complete, so the handler runs before the
+    // object is destroyed at exit.
+    [[maybe_unused]] static const bool registered = std::atexit([] { exitCleanup().removeAll(); }) == 0;
+    return cleanup;
 }
 
 }  // namespace
@@ -59,7 +106,9 @@ std::variant<ListeningSocket, std::string> ListeningSocket::open(const std::file
 }
 
 ListeningSocket::ListeningSocket(xdg::UniqueFd fd, std::filesystem::path path, dev_t device, ino_t inode)
-    : fd_(std::move(fd)), path_(std::move(path)), device_(device), inode_(inode) {}
+    : fd_(std::move(fd)), path_(std::move(path)), device_(device), inode_(inode) {
+    exitCleanup().add(path_, device_, inode_);
+}
 
 ListeningSocket::ListeningSocket(ListeningSocket&& other) noexcept
     : fd_(std::move(other.fd_)),
@@ -85,10 +134,8 @@ ListeningSocket::~ListeningSocket() {
 void ListeningSocket::close() {
     if (!fd_) return;
     fd_.reset();
-    struct stat current {};
-    if (::lstat(path_.c_str(), &current) == 0 && current.st_dev == device_ && current.st_ino == inode_) {
-        ::unlink(path_.c_str());
-    }
+    exitCleanup().remove(device_, inode_);
+    removeIfSame(path_, device_, inode_);
 }
 
 std::optional<uid_t> peerUser(int fd) {

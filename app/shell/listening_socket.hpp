@@ -13,7 +13,8 @@ namespace corvane {
 // A Unix stream socket listening at a path, owned for its whole life: the
 // descriptor is closed and the socket file removed on destruction, but only
 // while the file at the path is still the one this object made, so a socket
-// another instance has put there since is never taken away.
+// another instance has put there since is never taken away. A process that
+// ends through exit() with the socket still open removes it too.
 class ListeningSocket {
 public:
     // Binds and listens at `path`, readable and writable by this user only,

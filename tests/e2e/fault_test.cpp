@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "core/geometry.hpp"
@@ -44,6 +45,8 @@ TEST_F(Faults, AppKeepsWorkingAcrossAWindowManagerRestart) {
 
 TEST_F(Faults, ServerGoneEndsTheAppWithOneClearLine) {
     expectExit();
+    const std::filesystem::path socket = app().runtimeDirectory() / "corvane" / "instance";
+    ASSERT_TRUE(std::filesystem::is_socket(socket));
     const std::size_t before = app().stderrText().size();
     server().stop();
 
@@ -60,6 +63,7 @@ TEST_F(Faults, ServerGoneEndsTheAppWithOneClearLine) {
         if (line.rfind("corvane: ", 0) == 0) ++ownLines;
     }
     EXPECT_EQ(ownLines, 1) << "stderr after the server went:\n" << all;
+    EXPECT_FALSE(std::filesystem::exists(socket)) << "the next launch must not find a dead instance's socket";
     RecordProperty("stderr", all);
 }
 
