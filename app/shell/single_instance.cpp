@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <variant>
 
 namespace corvane {
@@ -115,7 +116,14 @@ void InstanceServer::serve(xdg::UniqueFd descriptor) {
     }
     descriptor.release();
     ++clients_;
-    QObject::connect(connection, &QObject::destroyed, &connections_, [this] { --clients_; });
+    // The slot is free as soon as the client is answered or gone: a client
+    // that reads its reply and asks again at once must find it free.
+    auto counted = std::make_shared<bool>(true);
+    const auto release = [this, counted] {
+        if (std::exchange(*counted, false)) --clients_;
+    };
+    QObject::connect(connection, &QLocalSocket::disconnected, &connections_, release);
+    QObject::connect(connection, &QObject::destroyed, &connections_, release);
     QObject::connect(connection, &QLocalSocket::disconnected, connection, &QObject::deleteLater);
     QTimer::singleShot(limits_.idleTimeout, connection, [connection] {
         connection->abort();
