@@ -33,7 +33,7 @@ class ExitCleanup {
 public:
     void add(const std::filesystem::path& path, dev_t device, ino_t inode) {
         const std::lock_guard lock(mutex_);
-        entries_.push_back({path, device, inode});
+        entries_.push_back({path, device, inode, ::getpid()});
     }
     void remove(dev_t device, ino_t inode) {
         const std::lock_guard lock(mutex_);
@@ -41,7 +41,10 @@ public:
     }
     void removeAll() {
         const std::lock_guard lock(mutex_);
-        for (const Entry& e : entries_) removeIfSame(e.path, e.device, e.inode);
+        // A forked child that exits has not been listening: the socket is its parent's.
+        for (const Entry& e : entries_) {
+            if (e.owner == ::getpid()) removeIfSame(e.path, e.device, e.inode);
+        }
         entries_.clear();
     }
 
@@ -50,6 +53,7 @@ private:
         std::filesystem::path path;
         dev_t device;
         ino_t inode;
+        pid_t owner;
     };
     std::mutex mutex_;
     std::vector<Entry> entries_;

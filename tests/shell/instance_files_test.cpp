@@ -123,6 +123,14 @@ TEST_F(InstanceFiles, ASocketStillOpenAtExitIsRemoved) {
     EXPECT_TRUE(fs::is_socket(path));
     auto next = ListeningSocket::open(path);
     ASSERT_TRUE(std::holds_alternative<ListeningSocket>(next)) << std::get<std::string>(next);
+
+    // A child of the listening process that exits takes nothing with it.
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) std::exit(0);
+    ASSERT_EQ(child, ::waitpid(child, nullptr, 0));
+    EXPECT_TRUE(fs::is_socket(path));
+
     std::get<ListeningSocket>(next).close();
     EXPECT_FALSE(fs::exists(fs::symlink_status(path)));
 }
