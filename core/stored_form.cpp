@@ -147,7 +147,38 @@ void applyDefaultsToUnknown(std::unordered_map<Action, Shortcut>& table,
     }
 }
 
+// The stored form nests three levels deep (document, "shortcuts", one
+// shortcut); the rest leaves room for members a later version may add. The
+// JSON parser builds one value per open bracket before it can see that a
+// document is useless, so a file of nothing but brackets would cost memory and
+// time in proportion to its size: such documents are turned away unparsed.
+constexpr int maxNesting = 8;
+
+bool nestsTooDeeply(std::string_view bytes) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;  // whatever is escaped cannot end the string
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maxNesting) return true;
+        } else if (c == ']' || c == '}') {
+            // An unbalanced closer is the parser's to reject.
+            if (depth > 0) --depth;
+        }
+    }
+    return false;
+}
+
 Config readDocument(std::string_view bytes) {
+    if (nestsTooDeeply(bytes)) throw Unreadable{};
     const Json document = Json::parse(bytes.begin(), bytes.end());
     if (!document.is_object()) throw Unreadable{};
 

@@ -1,6 +1,7 @@
 #include "app/shell/command_line.hpp"
 
 #include "app/shell/action_name.hpp"
+#include "app/shell/instance_protocol.hpp"
 
 #ifndef CORVANE_VERSION
 #define CORVANE_VERSION "0.0.0"
@@ -19,8 +20,8 @@ CommandLineError usageError(const std::string& message) {
 std::variant<CommandLine, CommandLineError> actionMode(const std::string& name) {
     if (name.empty()) return usageError("--action needs the name of an action");
     if (!windowActionNamed(name)) {
-        return CommandLineError{"corvane: unknown action \"" + name +
-                                "\"; valid actions: " + allActionNames()};
+        return CommandLineError{"corvane: unknown action " + quotedName(name) +
+                                "; valid actions: " + allActionNames()};
     }
     return CommandLine{CommandLine::Mode::action, name};
 }

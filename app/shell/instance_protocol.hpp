@@ -50,6 +50,13 @@ std::string encodeReply(const InstanceReply& reply);
 // Absent when the line is none of the three forms.
 std::optional<InstanceReply> decodeReply(std::string_view line);
 
+// A name someone else chose (an unknown action), fit to be shown back in a
+// reply or on a terminal: in double quotes, with quotes, backslashes and
+// anything outside printable ASCII written as \xNN, and cut after
+// `maxShownNameLength` characters of the name ("..." marks the cut).
+inline constexpr std::size_t maxShownNameLength = 40;
+std::string quotedName(std::string_view name);
+
 // {"enabled":true,"unavailable":["leftHalf",...]}, the refused actions listed
 // placements first, each kind in its declaration order.
 std::string statusDocument(bool enabled, const std::unordered_set<WindowAction>& unavailable);

@@ -9,7 +9,8 @@ namespace {
 InstanceReply performNamed(const std::string& name, AppControl& control) {
     const auto action = windowActionNamed(name);
     if (!action)
-        return InstanceReply::error("unknown action \"" + name + "\"; valid actions: " + allActionNames());
+        return InstanceReply::error("unknown action " + quotedName(name) +
+                                    "; valid actions: " + allActionNames());
     if (!control.isEnabled())
         return InstanceReply::error("Corvane is switched off; turn it on with --enable");
     if (action->asSpace() && !control.desktopsAvailable()) {

@@ -119,8 +119,12 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     NativeSpaces spaces(platform);
     AppDelegate delegate(platform, mover, spaces, port->keyboardMap());
 
-    InstanceServer server([&delegate](const InstanceRequest& request) { return respond(request, delegate); });
-    if (const auto problem = server.listen(paths.socket())) port->feedback().log(*problem);
+    InstanceServer server([&delegate](const InstanceRequest& request) { return respond(request, delegate); },
+                          [&port](std::string_view line) { port->feedback().log(line); });
+    // Without its channel this instance could not be reached by later
+    // launches or by --action, and would still hold the lock that keeps
+    // another from starting: better to say why now and not start.
+    if (const auto problem = server.listen(paths.socket())) return failWith(*problem);
     launchLock.release();
 
     QuitOnSignal quitOnSignal;

@@ -16,8 +16,9 @@ namespace corvane::xdg {
 
 namespace {
 
-// Far beyond any settings value; a larger file is not ours to load into memory.
-constexpr std::size_t readLimit = 16 * 1024 * 1024;
+// A stored configuration is a few kilobytes. A file far larger is not one we
+// wrote, and parsing it would cost memory in proportion to its size.
+constexpr std::size_t readLimit = 1024 * 1024;
 // Leaves room within NAME_MAX for the temporary and kept-aside decorations.
 constexpr std::size_t maxKeyLength = 128;
 // Gives up on keepAside after this many taken names rather than loop forever.
@@ -104,7 +105,7 @@ std::optional<std::string> FileDefaults::keepAside(std::string_view key) {
     const auto bytes = read(key);
     if (!bytes) return std::nullopt;
     if (auto error = prepareDirectory()) {
-        feedback_.log(error->message);
+        hold(key, error->message);
         return std::nullopt;
     }
 
@@ -114,13 +115,26 @@ std::optional<std::string> FileDefaults::keepAside(std::string_view key) {
         const auto error = createFile(directory_, name, *bytes, 0600, options_.hooks);
         if (!error) return (directory_ / name).string();
         if (error->code == EEXIST && !error->committed) continue;
-        feedback_.log(error->message);
-        if (error->committed) return (directory_ / name).string();
+        if (error->committed) {
+            feedback_.log(error->message);
+            return (directory_ / name).string();
+        }
+        hold(key, error->message);
         return std::nullopt;
     }
-    feedback_.log("could not keep " + (directory_ / base).string() +
-                  " aside: " + std::to_string(maxAsideCopies) + " copies of it exist already");
+    hold(key, "could not keep " + (directory_ / base).string() + " aside: " + std::to_string(maxAsideCopies) +
+                  " copies of it exist already");
     return std::nullopt;
+}
+
+bool FileDefaults::isHeld(std::string_view key) const {
+    return held_.find(key) != held_.end();
+}
+
+void FileDefaults::hold(std::string_view key, const std::string& reason) {
+    if (!held_.emplace(key).second) return;
+    feedback_.log(reason + "; leaving " + (directory_ / std::string(key)).string() +
+                  " as it is and using the default until Corvane restarts");
 }
 
 bool FileDefaults::acceptsKey(std::string_view key) {
@@ -131,14 +145,21 @@ bool FileDefaults::acceptsKey(std::string_view key) {
 }
 
 std::optional<std::string> FileDefaults::read(std::string_view key) {
-    if (!acceptsKey(key) || directory_.empty()) return std::nullopt;
-    auto outcome = readFile(directory_ / std::string(key), readLimit);
-    if (outcome.error) feedback_.log(outcome.error->message);
+    if (!acceptsKey(key) || directory_.empty() || isHeld(key)) return std::nullopt;
+    const std::filesystem::path path = directory_ / std::string(key);
+    if (options_.beforeRead) {
+        if (const int code = options_.beforeRead(path)) {
+            hold(key, "could not read " + path.string() + ": " + errorText(code));
+            return std::nullopt;
+        }
+    }
+    auto outcome = readFile(path, readLimit);
+    if (outcome.error) hold(key, outcome.error->message);
     return std::move(outcome.bytes);
 }
 
 bool FileDefaults::write(std::string_view key, std::string_view bytes) {
-    if (!acceptsKey(key)) return false;
+    if (!acceptsKey(key) || isHeld(key)) return false;
     if (auto error = prepareDirectory()) {
         feedback_.log(error->message);
         return false;

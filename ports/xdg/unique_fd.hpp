@@ -33,6 +33,9 @@ public:
         if (fd_ >= 0) ::close(std::exchange(fd_, -1));
     }
 
+    // Gives the descriptor up to a new owner, which closes it.
+    int release() { return std::exchange(fd_, -1); }
+
     // Closes and reports the outcome: 0, or the errno of close(). Needed
     // where a late write error (NFS, quota) only shows up at close.
     int close() {

@@ -151,9 +151,6 @@ TEST(StoredForm, ReaderRules) {
          R"({"version":2,"shortcuts":{"leftHalf":{"keyCode":4294967295,"modifiers":256,"key":"a","x":[]}},)"
          R"("gap":1,"spaceShortcuts":null,"known":null})",
          expected({{Placement::leftHalf, {4294967295u, 256, "a"}}}, 1)},
-        {"deeply nested unknown member",
-         R"({"shortcuts":{},"gap":3,"x":)" + std::string(200000, '[') + std::string(200000, ']') + "}",
-         expected({}, 3)},
         {"defaults with one change", R"({"shortcuts":{},"gap":0,"known":["leftHalf"]})",
          expected(defaultsWith(Placement::leftHalf, std::nullopt), 0)},
     };
@@ -162,6 +159,29 @@ TEST(StoredForm, ReaderRules) {
         ASSERT_TRUE(read) << row.what;
         EXPECT_EQ(*read, row.config) << row.what;
     }
+}
+
+// A hand-made or hostile file of nested brackets is turned away before the
+// parser builds a value per bracket; documents a later version might write,
+// and brackets inside strings, still read.
+TEST(StoredForm, NestingBeyondAFewLevelsIsUnreadable) {
+    const auto nested = [](int levels) {
+        return R"({"shortcuts":{},"gap":3,"x":)" + std::string(levels, '[') + std::string(levels, ']') + "}";
+    };
+    EXPECT_TRUE(Config::decodeIfReadable(nested(7))) << "eight levels in all";
+    EXPECT_FALSE(Config::decodeIfReadable(nested(8)));
+    EXPECT_FALSE(Config::decodeIfReadable(nested(200000)));
+    EXPECT_FALSE(Config::decodeIfReadable(R"({"shortcuts":{},"gap":3,"x":)" + std::string(4'000'000, '{')));
+    EXPECT_EQ(Config::decode(nested(200000)), Config::defaults());
+
+    // Brackets in labels and in other members' strings are text, escaped quotes included.
+    const std::string brackets(100, '[');
+    const auto read =
+        Config::decodeIfReadable(R"({"shortcuts":{"leftHalf":{"keyCode":1,"modifiers":256,"key":")" +
+                                 brackets + R"(\"[{"}},"gap":2,"note":"]]]]]]]]]]{{{{{"})");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->shortcuts.at(Placement::leftHalf).key, brackets + "\"[{");
+    EXPECT_EQ(read->gap, 2);
 }
 
 TEST(StoredForm, RoundTripKeepsEveryConfigurationAndLabel) {

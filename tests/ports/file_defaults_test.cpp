@@ -230,16 +230,78 @@ TEST_F(FileDefaultsTest, KeepAsideNamesCopiesByTimeAndNeverOverwrites) {
     EXPECT_TRUE(feedback.lines.empty());
 }
 
-TEST_F(FileDefaultsTest, FailedKeepAsideIsLoggedAndLeavesNoFile) {
-    FileDefaults::Options options;
-    options.hooks.before = [](WriteStep step) { return step == WriteStep::write ? EDQUOT : 0; };
-    ASSERT_TRUE(FileDefaults(settings(), feedback).setBytes("config", "v"));
-    FileDefaults defaults(settings(), feedback, options);
+// Without a copy kept aside, the file may be the user's only record of their
+// settings: it must outlive the session untouched.
+TEST_F(FileDefaultsTest, FailedKeepAsideLeavesTheFileAloneForTheSession) {
+    for (const WriteStep failing : {WriteStep::write, WriteStep::sync, WriteStep::commit}) {
+        SCOPED_TRACE(static_cast<int>(failing));
+        feedback.lines.clear();
+        ASSERT_TRUE(FileDefaults(settings(), feedback).setBytes("config", "from a newer version"));
+        bool failCopies = true;
+        FileDefaults::Options options;
+        options.hooks.before = [&](WriteStep step) { return failCopies && step == failing ? EDQUOT : 0; };
+        FileDefaults defaults(settings(), feedback, options);
 
-    EXPECT_EQ(defaults.keepAside("config"), std::nullopt);
-    ASSERT_EQ(feedback.lines.size(), 1u);
-    EXPECT_NE(feedback.lines[0].find("config.unreadable-"), std::string::npos);
-    EXPECT_EQ(namesIn(settings()), std::set<std::string>{"config"});
+        EXPECT_EQ(defaults.keepAside("config"), std::nullopt);
+        ASSERT_EQ(feedback.lines.size(), 1u);
+        EXPECT_NE(feedback.lines[0].find("config.unreadable-"), std::string::npos);
+        EXPECT_NE(feedback.lines[0].find(file("config").string() + " as it is"), std::string::npos);
+        EXPECT_TRUE(defaults.isHeld("config"));
+
+        // Even once writing works again, nothing replaces it, and nothing more is said.
+        failCopies = false;
+        EXPECT_FALSE(defaults.setBytes("config", "defaults"));
+        EXPECT_FALSE(defaults.setBytes("config", "defaults, changed"));
+        EXPECT_EQ(defaults.keepAside("config"), std::nullopt);
+        EXPECT_EQ(feedback.lines.size(), 1u);
+        EXPECT_EQ(contentsOf(file("config")), "from a newer version");
+        EXPECT_EQ(namesIn(settings()), std::set<std::string>{"config"});
+
+        // Other keys are saved as usual; the next start tries again.
+        EXPECT_TRUE(defaults.setBool("enabled", false));
+        std::filesystem::remove(file("enabled"));
+        EXPECT_EQ(FileDefaults(settings(), feedback).bytesValue("config"), "from a newer version");
+    }
+}
+
+// A file that exists but cannot be read (permissions, a failing disk, a size
+// no settings file has) is never written over: this session runs on the
+// defaults for that key.
+TEST_F(FileDefaultsTest, UnreadableFileIsHeldForTheSession) {
+    for (const int code : {EACCES, EIO}) {
+        SCOPED_TRACE(code);
+        feedback.lines.clear();
+        ASSERT_TRUE(FileDefaults(settings(), feedback).setBytes("config", "precious"));
+        FileDefaults::Options options;
+        options.beforeRead = [&](const std::filesystem::path& path) {
+            return path == file("config") ? code : 0;
+        };
+        FileDefaults defaults(settings(), feedback, options);
+
+        EXPECT_EQ(defaults.bytesValue("config"), std::nullopt);
+        ASSERT_EQ(feedback.lines.size(), 1u);
+        EXPECT_EQ(feedback.lines[0], "could not read " + file("config").string() + ": " + errorText(code) +
+                                         "; leaving " + file("config").string() +
+                                         " as it is and using the default until Corvane restarts");
+        EXPECT_FALSE(defaults.setBytes("config", "defaults"));
+        EXPECT_EQ(defaults.keepAside("config"), std::nullopt);
+        EXPECT_EQ(defaults.bytesValue("config"), std::nullopt);
+        EXPECT_EQ(feedback.lines.size(), 1u);
+        EXPECT_EQ(contentsOf(file("config")), "precious");
+
+        EXPECT_TRUE(defaults.setBool("enabled", true));
+        EXPECT_EQ(defaults.boolValue("enabled"), true);
+        std::filesystem::remove(file("enabled"));
+    }
+
+    feedback.lines.clear();
+    const std::string huge(2 * 1024 * 1024, '[');
+    writeRaw(file("config"), huge);
+    FileDefaults defaults(settings(), feedback);
+    EXPECT_EQ(defaults.bytesValue("config"), std::nullopt);
+    EXPECT_EQ(feedback.lines.size(), 1u);
+    EXPECT_FALSE(defaults.setBytes("config", "defaults"));
+    EXPECT_EQ(contentsOf(file("config")), huge);
 }
 
 TEST_F(FileDefaultsTest, StartUpClearsTemporaryFilesOfDeadWritersOnly) {

@@ -53,6 +53,9 @@ TEST(CommandLine, UnknownActionNamesEveryValidOne) {
         EXPECT_NE(std::string::npos, message.find("nextDisplay, send1")) << message;
         EXPECT_NE(std::string::npos, message.find("follow9")) << message;
     }
+    const std::string hostile = errorOf(Args{"--action", "\x1b[2J" + std::string(300, 'z')});
+    EXPECT_EQ(std::string::npos, hostile.find('\x1b'));
+    EXPECT_EQ(std::string::npos, hostile.find(std::string(41, 'z')));
 }
 
 TEST(CommandLine, MalformedLinesAreUsageErrors) {

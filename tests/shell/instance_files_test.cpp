@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "app/shell/file_lock.hpp"
 #include "app/shell/instance_paths.hpp"
+#include "app/shell/listening_socket.hpp"
 
 namespace corvane {
 namespace {
@@ -91,6 +94,45 @@ TEST_F(InstanceFiles, OnlyOneHolderOfALockAtATime) {
     const auto failed = FileLock::tryAcquire(root_ / "missing" / "lock");
     ASSERT_TRUE(std::holds_alternative<FileLock::Failure>(failed));
     EXPECT_NE(std::string::npos, std::get<FileLock::Failure>(failed).message.find("cannot open"));
+}
+
+// The toolkit ends the process with exit() when its X connection breaks; no
+// destructor on the stack runs then, and still the socket file must go, or
+// the next launch finds a socket with nobody behind it.
+TEST_F(InstanceFiles, ASocketStillOpenAtExitIsRemoved) {
+    const fs::path path = root_ / "instance";
+    const auto endWhileListening = [&](bool throughExit) {
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            auto opened = ListeningSocket::open(path);
+            if (!std::holds_alternative<ListeningSocket>(opened)) ::_exit(2);
+            if (throughExit) std::exit(3);
+            ::_exit(3);
+        }
+        int status = 0;
+        EXPECT_EQ(child, ::waitpid(child, &status, 0));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
+    };
+
+    endWhileListening(true);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(path)));
+
+    // Killed outright it stays, and the next start replaces it.
+    endWhileListening(false);
+    EXPECT_TRUE(fs::is_socket(path));
+    auto next = ListeningSocket::open(path);
+    ASSERT_TRUE(std::holds_alternative<ListeningSocket>(next)) << std::get<std::string>(next);
+
+    // A child of the listening process that exits takes nothing with it.
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) std::exit(0);
+    ASSERT_EQ(child, ::waitpid(child, nullptr, 0));
+    EXPECT_TRUE(fs::is_socket(path));
+
+    std::get<ListeningSocket>(next).close();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(path)));
 }
 
 }  // namespace

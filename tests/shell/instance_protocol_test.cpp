@@ -48,6 +48,18 @@ TEST(InstanceProtocol, RepliesSurviveTheRoundTrip) {
     EXPECT_FALSE(decodeReply("{\n"));
 }
 
+// Names typed by someone else go back to a terminal: no control sequences,
+// no forged quotes, no screenfuls.
+TEST(InstanceProtocol, ShownNamesAreEscapedAndCutShort) {
+    EXPECT_EQ("\"middle\"", quotedName("middle"));
+    EXPECT_EQ("\"\\x1b]0;owned\\x07\"", quotedName("\x1b]0;owned\a"));
+    EXPECT_EQ("\"a\\x22b\\x5cc\\x0a\"", quotedName("a\"b\\c\n"));
+    EXPECT_EQ("\"\\xc3\\xa9\"", quotedName("é"));
+    EXPECT_EQ("\"" + std::string(maxShownNameLength, 'x') + "\"",
+              quotedName(std::string(maxShownNameLength, 'x')));
+    EXPECT_EQ("\"" + std::string(maxShownNameLength, 'x') + "...\"", quotedName(std::string(5000, 'x')));
+}
+
 TEST(InstanceProtocol, StatusDocumentListsRefusedActionsInDeclarationOrder) {
     EXPECT_EQ("{\"enabled\":true,\"unavailable\":[]}", statusDocument(true, {}));
     const std::unordered_set<WindowAction> refused{

@@ -58,6 +58,8 @@ public:
                       std::chrono::milliseconds timeout = commandTimeout) const;
 
     const std::filesystem::path& configHome() const { return configHome_; }
+    // The app's private XDG_RUNTIME_DIR, where its instance socket lives.
+    const std::filesystem::path& runtimeDirectory() const { return runtimeDir_; }
     // How long the start took, from spawn to "ready": in whole milliseconds
     // for reports, and in microseconds for launch-time measurements.
     std::chrono::milliseconds startDuration() const {
