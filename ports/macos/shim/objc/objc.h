@@ -1,0 +1,6 @@
+// The Objective-C runtime's basic types beyond the compiler's own id, SEL and Class.
+#pragma once
+typedef bool BOOL;
+#define YES __objc_yes
+#define NO __objc_no
+typedef void (*IMP)(void);
