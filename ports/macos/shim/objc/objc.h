@@ -4,3 +4,8 @@ typedef bool BOOL;
 #define YES __objc_yes
 #define NO __objc_no
 typedef void (*IMP)(void);
+#ifdef __cplusplus
+#define nil nullptr
+#else
+#define nil ((id)0)
+#endif
