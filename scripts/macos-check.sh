@@ -39,8 +39,8 @@ libc=/usr/aarch64-linux-gnu/include
 # which hides the C library's own macro of that name.
 common=(-std=c++20 -fsyntax-only -target arm64-apple-macos13 -fblocks -fPIC
   -nostdlibinc -stdlib=libc++ -isystem "$libcxx" -isystem ports/macos/shim -isystem "$libc"
-  -U__nonnull -D_GNU_SOURCE -I . -DQT_NO_KEYWORDS -DCORVANE_VERSION=\"0\"
-  -Wall -Wextra -Wundeclared-selector -Werror=objc-method-access -Werror=unguarded-availability-new -Werror)
+  -U__nonnull -D_GNU_SOURCE -I . -DQT_NO_KEYWORDS
+  -Wall -Wextra -Wpedantic -Wundeclared-selector -Werror=objc-method-access -Werror=unguarded-availability-new -Werror)
 objcxx=(-x objective-c++ -fobjc-arc)
 qt=()
 for flag in $(pkg-config --cflags Qt6Widgets Qt6Network); do
@@ -64,7 +64,7 @@ echo "== the macOS port as an Apple target"
 for f in ports/macos/*.mm; do check "${common[@]}" "${objcxx[@]}" "$f"; done
 for f in ports/macos/*.cpp; do check "${common[@]}" -x c++ "$f"; done
 echo "== the shell's macOS branches"
-for f in app/shell/main.cpp app/shell/qt_key_input.cpp app/shell/status_mark.cpp; do
+for f in app/shell/main.cpp app/shell/mac_application.cpp app/shell/qt_key_input.cpp app/shell/status_mark.cpp; do
   check "${common[@]}" -x c++ "${qt[@]}" "$f"
 done
 

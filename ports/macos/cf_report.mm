@@ -45,7 +45,9 @@ public:
         if (type == CFDictionaryGetTypeID()) return Kind::dictionary;
         return Kind::other;
     }
-    std::optional<std::string> string() const override { return stringFromCF(static_cast<CFStringRef>(object_)); }
+    std::optional<std::string> string() const override {
+        return stringFromCF(static_cast<CFStringRef>(object_));
+    }
     std::int64_t integer() const override {
         std::int64_t value = 0;
         CFNumberGetValue(static_cast<CFNumberRef>(object_), kCFNumberSInt64Type, &value);
@@ -58,12 +60,14 @@ public:
     }
     bool boolean() const override { return CFBooleanGetValue(static_cast<CFBooleanRef>(object_)); }
     std::size_t count() const override {
-        if (kind() == Kind::array) return static_cast<std::size_t>(CFArrayGetCount(static_cast<CFArrayRef>(object_)));
+        if (kind() == Kind::array)
+            return static_cast<std::size_t>(CFArrayGetCount(static_cast<CFArrayRef>(object_)));
         return values_.size();
     }
     const ReportNode& child(std::size_t index) const override {
         if (kind() == Kind::array)
-            return keep(CFArrayGetValueAtIndex(static_cast<CFArrayRef>(object_), static_cast<CFIndex>(index)));
+            return keep(
+                CFArrayGetValueAtIndex(static_cast<CFArrayRef>(object_), static_cast<CFIndex>(index)));
         return keep(values_[index]);
     }
     const ReportNode& key(std::size_t index) const override { return keep(keys_[index]); }
@@ -82,6 +86,8 @@ private:
 
 }  // namespace
 
-PlistValue plistFromCF(CFTypeRef object) { return plistFrom(CFNode(object)); }
+PlistValue plistFromCF(CFTypeRef object) {
+    return plistFrom(CFNode(object));
+}
 
 }  // namespace corvane::macos

@@ -11,13 +11,14 @@ namespace corvane::macos {
 namespace {
 
 CFRef<CFStringRef> cfString(std::string_view text) {
-    return CFRef<CFStringRef>::adopt(CFStringCreateWithBytes(kCFAllocatorDefault,
-                                                             reinterpret_cast<const UInt8*>(text.data()),
-                                                             static_cast<CFIndex>(text.size()),
-                                                             kCFStringEncodingUTF8, false));
+    return CFRef<CFStringRef>::adopt(
+        CFStringCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data()),
+                                static_cast<CFIndex>(text.size()), kCFStringEncodingUTF8, false));
 }
 
-AXStatus statusOf(AXError error) { return static_cast<AXStatus>(error); }
+AXStatus statusOf(AXError error) {
+    return static_cast<AXStatus>(error);
+}
 
 // An element of another port (or none) reaches no window here.
 AXUIElementRef elementOf(const Element& element) {
@@ -31,7 +32,8 @@ AXValue valueFrom(CFTypeRef object) {
     const CFTypeID type = CFGetTypeID(object);
     if (type == AXUIElementGetTypeID())
         return MacElement::wrap(CFRef<AXUIElementRef>::retain(static_cast<AXUIElementRef>(object)));
-    if (type == CFBooleanGetTypeID()) return static_cast<bool>(CFBooleanGetValue(static_cast<CFBooleanRef>(object)));
+    if (type == CFBooleanGetTypeID())
+        return static_cast<bool>(CFBooleanGetValue(static_cast<CFBooleanRef>(object)));
     if (type == AXValueGetTypeID()) {
         const auto value = static_cast<AXValueRef>(object);
         if (AXValueGetType(value) == kAXValueTypeCGPoint) {
@@ -55,14 +57,17 @@ CFRef<CFTypeRef> objectFrom(const AXValue& value) {
         const CGSize size{s->width, s->height};
         return CFRef<CFTypeRef>::adopt(AXValueCreate(kAXValueTypeCGSize, &size));
     }
-    if (const auto* b = std::get_if<bool>(&value)) return CFRef<CFTypeRef>::retain(*b ? kCFBooleanTrue : kCFBooleanFalse);
+    if (const auto* b = std::get_if<bool>(&value))
+        return CFRef<CFTypeRef>::retain(*b ? kCFBooleanTrue : kCFBooleanFalse);
     if (const auto* e = std::get_if<Element>(&value)) return CFRef<CFTypeRef>::retain(elementOf(*e));
     return {};
 }
 
 }  // namespace
 
-bool MacAccessibility::isProcessTrusted() { return AXIsProcessTrusted(); }
+bool MacAccessibility::isProcessTrusted() {
+    return AXIsProcessTrusted();
+}
 
 void MacAccessibility::requestTrust() {
     // The answer is the user's, given later in System Settings; never waited for.
@@ -87,7 +92,8 @@ AXCopyResult MacAccessibility::copyAttribute(const Element& element, std::string
     return result;
 }
 
-AXStatus MacAccessibility::setAttribute(const Element& element, std::string_view attribute, const AXValue& value) {
+AXStatus MacAccessibility::setAttribute(const Element& element, std::string_view attribute,
+                                        const AXValue& value) {
     const AXUIElementRef target = elementOf(element);
     const auto name = cfString(attribute);
     const auto object = objectFrom(value);

@@ -64,7 +64,8 @@ public:
 private:
     void moveTo(Point p) { click(p, kCGEventMouseMoved); }
     void click(Point p, CGEventType type) {
-        post(CFRef<CGEventRef>::adopt(CGEventCreateMouseEvent(source_.get(), type, CGPoint{p.x, p.y}, kCGMouseButtonLeft)));
+        post(CFRef<CGEventRef>::adopt(
+            CGEventCreateMouseEvent(source_.get(), type, CGPoint{p.x, p.y}, kCGMouseButtonLeft)));
     }
     void pressEscape() {
         for (const bool down : {true, false})

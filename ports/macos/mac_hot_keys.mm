@@ -30,11 +30,13 @@ OSStatus onHotKeyPressed(EventHandlerCallRef, EventRef event, void* userData) {
 MacHotKeys::MacHotKeys() = default;
 
 MacHotKeys::~MacHotKeys() {
-    for (const auto& [reference, hotKey] : registered_) UnregisterEventHotKey(static_cast<EventHotKeyRef>(hotKey));
+    for (const auto& [reference, hotKey] : registered_)
+        UnregisterEventHotKey(static_cast<EventHotKeyRef>(hotKey));
 }
 
-std::optional<HotKeyService::Reference> MacHotKeys::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
-                                                                    HotKeyID identity) {
+std::optional<HotKeyService::Reference> MacHotKeys::registerHotKey(std::uint32_t keyCode,
+                                                                   std::uint32_t modifiers,
+                                                                   HotKeyID identity) {
     EventHotKeyRef hotKey = nullptr;
     const EventHotKeyID carbonIdentity{identity.signature, identity.id};
     const OSStatus status =
@@ -59,7 +61,8 @@ void MacHotKeys::installPressHandler(PressHandler handler) {
     const EventTypeSpec pressed{kEventClassKeyboard, kEventHotKeyPressed};
     auto installed = std::make_unique<Installed>();
     installed->procedure = NewEventHandlerUPP(onHotKeyPressed);
-    InstallEventHandler(GetApplicationEventTarget(), installed->procedure, 1, &pressed, this, &installed->handler);
+    InstallEventHandler(GetApplicationEventTarget(), installed->procedure, 1, &pressed, this,
+                        &installed->handler);
     installed_ = std::move(installed);
 }
 

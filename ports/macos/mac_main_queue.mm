@@ -20,7 +20,9 @@ struct MacMainQueue::Shared {
 
 MacMainQueue::MacMainQueue() : shared_(std::make_shared<Shared>()) {}
 
-MacMainQueue::~MacMainQueue() { close(); }
+MacMainQueue::~MacMainQueue() {
+    close();
+}
 
 void MacMainQueue::post(std::function<void()> work) {
     // The block owns a reference to the shared state: it may run after this

@@ -30,15 +30,21 @@ struct MacPort::Services {
     MacClock clock;
     MacDesktopGesture desktopGesture{mainQueue, clock};
     MacKeyboardMap keyboardMap;
-    Platform platform{accessibility, hotKeys,  workspace, screens, windowServer, desktopGesture,
+    Platform platform{accessibility, hotKeys,   workspace, screens, windowServer, desktopGesture,
                       defaults,      loginItem, feedback,  alerts,  mainQueue,    clock};
 };
 
 MacPort::MacPort() : services_(std::make_unique<Services>()) {}
 MacPort::~MacPort() = default;
 
-Platform& MacPort::platform() { return services_->platform; }
-const KeyboardMap& MacPort::keyboardMap() { return services_->keyboardMap; }
-void MacPort::closeMainQueue() { services_->mainQueue.close(); }
+Platform& MacPort::platform() {
+    return services_->platform;
+}
+const KeyboardMap& MacPort::keyboardMap() {
+    return services_->keyboardMap;
+}
+void MacPort::closeMainQueue() {
+    services_->mainQueue.close();
+}
 
 }  // namespace corvane::macos

@@ -8,7 +8,7 @@
 @end
 
 @implementation CVNReopenTarget {
-  @public
+@public
     std::function<void()> _reopened;
 }
 

@@ -9,7 +9,9 @@ namespace corvane::macos {
 
 namespace {
 
-Rect rectFrom(CGRect r) { return Rect{r.origin.x, r.origin.y, r.size.width, r.size.height}; }
+Rect rectFrom(CGRect r) {
+    return Rect{r.origin.x, r.origin.y, r.size.width, r.size.height};
+}
 
 }  // namespace
 

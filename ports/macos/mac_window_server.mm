@@ -70,13 +70,15 @@ WindowServer::Availability MacWindowServer::availability() {
         const Libraries& libs = libraries();
         Availability a;
         a.systemVersion = [NSProcessInfo.processInfo isOperatingSystemAtLeastVersion:{26, 4, 0}];
-        a.serverFunctions = symbol<MainConnectionID>(libs.skyLight, "SLSMainConnectionID") &&
-                            symbol<CopyManagedDisplaySpaces>(libs.skyLight, "SLSCopyManagedDisplaySpaces") &&
-                            symbol<CopySpacesForWindows>(libs.skyLight, "SLSCopySpacesForWindows") &&
-                            symbol<ManagedDisplaySetCurrentSpace>(libs.skyLight, "SLSManagedDisplaySetCurrentSpace");
+        a.serverFunctions =
+            symbol<MainConnectionID>(libs.skyLight, "SLSMainConnectionID") &&
+            symbol<CopyManagedDisplaySpaces>(libs.skyLight, "SLSCopyManagedDisplaySpaces") &&
+            symbol<CopySpacesForWindows>(libs.skyLight, "SLSCopySpacesForWindows") &&
+            symbol<ManagedDisplaySetCurrentSpace>(libs.skyLight, "SLSManagedDisplaySetCurrentSpace");
         a.windowNumberFunction = symbol<GetWindow>(libs.appServices, "_AXUIElementGetWindow") != nullptr;
         Class moveClass = NSClassFromString(@(kMoveClass));
-        a.bridgedMove = moveClass && [moveClass instancesRespondToSelector:NSSelectorFromString(@(kInitSelector))];
+        a.bridgedMove =
+            moveClass && [moveClass instancesRespondToSelector:NSSelectorFromString(@(kInitSelector))];
         return a;
     }
 }
@@ -88,7 +90,8 @@ std::optional<std::int32_t> MacWindowServer::mainConnection() {
 }
 
 std::optional<PlistValue> MacWindowServer::copyManagedDisplaySpaces(std::int32_t connection) {
-    const auto function = symbol<CopyManagedDisplaySpaces>(libraries().skyLight, "SLSCopyManagedDisplaySpaces");
+    const auto function =
+        symbol<CopyManagedDisplaySpaces>(libraries().skyLight, "SLSCopyManagedDisplaySpaces");
     if (!function) return std::nullopt;
     return reportFrom(function(connection));
 }

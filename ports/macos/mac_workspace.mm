@@ -16,7 +16,8 @@ std::vector<pid_t> MacWorkspace::runningApplications(std::string_view bundleIden
     std::vector<pid_t> pids;
     NSString* identifier = nsString(bundleIdentifier);
     if (!identifier) return pids;
-    for (NSRunningApplication* app in [NSRunningApplication runningApplicationsWithBundleIdentifier:identifier])
+    for (NSRunningApplication* app in
+         [NSRunningApplication runningApplicationsWithBundleIdentifier:identifier])
         pids.push_back(app.processIdentifier);
     return pids;
 }

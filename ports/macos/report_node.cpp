@@ -5,7 +5,7 @@ namespace corvane::macos {
 namespace {
 
 PlistValue translate(const ReportNode& node, int depth) {
-    if (depth > maximumReportDepth) return PlistValue{};
+    if (depth >= maximumReportDepth) return PlistValue{};
     switch (node.kind()) {
         case ReportNode::Kind::string:
             if (auto text = node.string()) return PlistValue(std::move(*text));
@@ -19,7 +19,8 @@ PlistValue translate(const ReportNode& node, int depth) {
         case ReportNode::Kind::array: {
             PlistValue::Array array;
             array.reserve(node.count());
-            for (std::size_t i = 0; i < node.count(); ++i) array.push_back(translate(node.child(i), depth + 1));
+            for (std::size_t i = 0; i < node.count(); ++i)
+                array.push_back(translate(node.child(i), depth + 1));
             return PlistValue(std::move(array));
         }
         case ReportNode::Kind::dictionary: {
@@ -41,6 +42,8 @@ PlistValue translate(const ReportNode& node, int depth) {
 
 }  // namespace
 
-PlistValue plistFrom(const ReportNode& node) { return translate(node, 0); }
+PlistValue plistFrom(const ReportNode& node) {
+    return translate(node, 0);
+}
 
 }  // namespace corvane::macos
