@@ -47,42 +47,60 @@ for flag in $(pkg-config --cflags Qt6Widgets Qt6Network); do
   case $flag in -I*) qt+=(-isystem "${flag#-I}") ;; esac
 done
 
-failures=0
-check() {  # label, flags..., file
-  local file=${*: -1}
-  if "$cxx" "${@:1:$#-1}" "$file" 2>/tmp/macos-check.$$; then
-    echo "ok    $file"
-  else
-    echo "FAIL  $file"
-    sed 's/^/      /' /tmp/macos-check.$$
-    failures=$((failures + 1))
-  fi
-  rm -f /tmp/macos-check.$$
+# Every file is compiled on its own, several at a time; results are reported
+# in order once all are done.
+jobs=${MACOS_CHECK_JOBS:-$(nproc)}
+results=$(mktemp -d)
+trap 'rm -rf "$results"' EXIT
+order=()
+compile() {  # file, flags...
+  local file=$1 out
+  out="$results/$(tr / _ <<<"$file")"
+  order+=("$file")
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  ( if "$cxx" "${@:2}" "$file" >"$out.log" 2>&1; then echo 0 >"$out.status"; else echo 1 >"$out.status"; fi ) &
+}
+outcome() {  # file -> "0" when it compiled
+  cat "$results/$(tr / _ <<<"$1").status"
+}
+diagnostics() {  # file
+  cat "$results/$(tr / _ <<<"$1").log"
 }
 
-echo "== the macOS port as an Apple target"
-for f in ports/macos/*.mm; do check "${common[@]}" "${objcxx[@]}" "$f"; done
-for f in ports/macos/*.cpp; do check "${common[@]}" -x c++ "$f"; done
-echo "== the shell's macOS branches"
-for f in app/shell/main.cpp app/shell/mac_application.cpp app/shell/qt_key_input.cpp app/shell/status_mark.cpp; do
-  check "${common[@]}" -x c++ "${qt[@]}" "$f"
+for f in ports/macos/*.mm; do compile "$f" "${common[@]}" "${objcxx[@]}"; done
+for f in ports/macos/*.cpp; do compile "$f" "${common[@]}" -x c++; done
+shell_files=(app/shell/main.cpp app/shell/mac_application.cpp app/shell/qt_key_input.cpp app/shell/status_mark.cpp)
+for f in "${shell_files[@]}"; do compile "$f" "${common[@]}" -x c++ "${qt[@]}"; done
+compile ports/macos/check/control.mm "${common[@]}" "${objcxx[@]}"
+misuse=(ports/macos/check/misuse/*.mm)
+for f in "${misuse[@]}"; do compile "$f" "${common[@]}" "${objcxx[@]}"; done
+wait
+
+failures=0
+echo "== the macOS port and the shell's macOS branches as an Apple target"
+for f in "${order[@]}"; do
+  case $f in ports/macos/check/misuse/*) continue ;; esac
+  if [ "$(outcome "$f")" = 0 ]; then
+    echo "ok    $f"
+  else
+    echo "FAIL  $f"
+    diagnostics "$f" | sed 's/^/      /'
+    failures=$((failures + 1))
+  fi
 done
 
-echo "== teeth: the control snippet passes, every misuse fails for its reason"
-check "${common[@]}" "${objcxx[@]}" ports/macos/check/control.mm
-for f in ports/macos/check/misuse/*.mm; do
+echo "== teeth: every misuse fails, for its own reason"
+for f in "${misuse[@]}"; do
   expect=$(sed -n '1s|^// expect: ||p' "$f")
   if [ -z "$expect" ]; then
     echo "FAIL  $f: its first line must be '// expect: <diagnostic text>'"
     failures=$((failures + 1))
-    continue
-  fi
-  if out=$("$cxx" "${common[@]}" "${objcxx[@]}" "$f" 2>&1); then
+  elif [ "$(outcome "$f")" = 0 ]; then
     echo "FAIL  $f was accepted"
     failures=$((failures + 1))
-  elif ! grep -qF -- "$expect" <<<"$out"; then
+  elif ! diagnostics "$f" | grep -qF -- "$expect"; then
     echo "FAIL  $f was rejected, but not with \"$expect\":"
-    sed 's/^/      /' <<<"$out"
+    diagnostics "$f" | sed 's/^/      /'
     failures=$((failures + 1))
   else
     echo "ok    $f rejected: $expect"

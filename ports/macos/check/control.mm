@@ -3,7 +3,14 @@
 // set-up's.
 #include <AppKit/AppKit.h>
 #include <ApplicationServices/ApplicationServices.h>
+#include <Carbon/Carbon.h>
 #include <ServiceManagement/ServiceManagement.h>
+
+#include "core/rect.hpp"
+
+@interface ReopenTarget : NSObject
+- (void)handleReopen:(NSAppleEventDescriptor*)event withReplyEvent:(NSAppleEventDescriptor*)reply;
+@end
 
 namespace {
 
@@ -27,6 +34,18 @@ namespace {
 
 [[maybe_unused]] NSString* bundleIdentifier(CFStringRef identifier) {
     return (__bridge NSString*)identifier;
+}
+
+[[maybe_unused]] void listen(ReopenTarget* target) {
+    [[NSAppleEventManager sharedAppleEventManager] setEventHandler:target
+                                                       andSelector:@selector(handleReopen:withReplyEvent:)
+                                                     forEventClass:kCoreEventClass
+                                                        andEventID:kAEReopenApplication];
+}
+
+// Ours, named with its namespace beside Apple's global Rect.
+[[maybe_unused]] double width(const corvane::Rect& r) {
+    return r.width;
 }
 
 }  // namespace
