@@ -27,8 +27,12 @@
 #include "app/shell/single_instance.hpp"
 #include "app/shell/status_mark.hpp"
 #include "app/shell/steady_clock.hpp"
+#ifdef __APPLE__
+#include "app/shell/mac_application.hpp"
+#else
 #include "app/shell/x11_event_pump.hpp"
 #include "ports/x11/x11_port.hpp"
+#endif
 #include "ports/xdg/autostart_login_item.hpp"
 #include "ports/xdg/file_defaults.hpp"
 
@@ -83,6 +87,9 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
         return askToComeForward(argc, argv, paths);
     }
     const FileLock instanceLock = std::move(std::get<FileLock>(instanceAttempt));
+#ifdef __APPLE__
+    return runMacApplication(argc, argv, paths, launchLock);
+#else
 
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) return failWith("no X display to run on (DISPLAY is not set)");
@@ -149,6 +156,7 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     // queue can be joined below.
     mainQueue.close();
     return status;
+#endif
 }
 
 }  // namespace

@@ -94,8 +94,15 @@ std::optional<KeyInput> keyInputFrom(const QKeyEvent& event, const KeyboardMap* 
     }
     input.kind = down ? KeyInput::Kind::keyDown : KeyInput::Kind::keyUp;
     std::optional<KeyboardMap::Key> key;
+#ifdef Q_OS_MACOS
+    // The toolkit has no scan codes on macOS (it reports 1 for every real key
+    // event, 0 for synthetic ones); the virtual key code names the key there.
+    const std::uint32_t nativeKey = event.nativeVirtualKey();
+#else
+    const std::uint32_t nativeKey = event.nativeScanCode();
+#endif
     if (map && event.nativeScanCode() != 0)
-        key = map->productKey(event.nativeScanCode());
+        key = map->productKey(nativeKey);
     else
         key = fallbackKey(event);
     if (key) {

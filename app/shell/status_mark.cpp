@@ -11,6 +11,14 @@ namespace corvane {
 
 namespace {
 
+#ifdef Q_OS_MACOS
+// The menu bar draws a template image itself, dark on light bars and light on
+// dark ones, from its alpha alone: one plain shape, no rim.
+constexpr bool kTemplateMark = true;
+#else
+constexpr bool kTemplateMark = false;
+#endif
+
 QPixmap markPixmap(int size, qreal opacity) {
     // Drawn at full opacity first and faded as a whole, so the rim and the
     // glyph dim together instead of the rim showing through.
@@ -25,10 +33,13 @@ QPixmap markPixmap(int size, qreal opacity) {
         const std::array<QPointF, 8> offsets{QPointF(-rim, 0),   QPointF(rim, 0),     QPointF(0, -rim),
                                              QPointF(0, rim),    QPointF(-rim, -rim), QPointF(rim, rim),
                                              QPointF(-rim, rim), QPointF(rim, -rim)};
-        for (const QPointF offset : offsets) {
-            paintSymbol(painter, statusMarkSymbol, inner.translated(offset), shade);
+        if (!kTemplateMark) {
+            for (const QPointF offset : offsets) {
+                paintSymbol(painter, statusMarkSymbol, inner.translated(offset), shade);
+            }
         }
-        paintSymbol(painter, statusMarkSymbol, inner, QColor(245, 245, 245));
+        paintSymbol(painter, statusMarkSymbol, inner,
+                    kTemplateMark ? QColor(Qt::black) : QColor(245, 245, 245));
     }
     if (opacity >= 1.0) return glyph;
 
@@ -45,6 +56,7 @@ QPixmap markPixmap(int size, qreal opacity) {
 QIcon statusMarkIcon(qreal opacity) {
     QIcon icon;
     for (const int size : {16, 18, 22, 24, 32, 48, 64}) icon.addPixmap(markPixmap(size, opacity));
+    icon.setIsMask(kTemplateMark);
     return icon;
 }
 
