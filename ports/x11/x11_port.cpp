@@ -2,6 +2,7 @@
 
 #include "ports/x11/connection.hpp"
 #include "ports/x11/monitors.hpp"
+#include "ports/x11/window_manager_watch.hpp"
 #include "ports/x11/x11_accessibility.hpp"
 #include "ports/x11/x11_desktop_gesture.hpp"
 #include "ports/x11/x11_feedback.hpp"
@@ -22,7 +23,8 @@ struct X11Port::Services {
           windowServer(c, randr15),
           desktopGesture(c),
           feedback(c),
-          keyboardMap(hotKeys.keyboard()) {}
+          keyboardMap(hotKeys.keyboard()),
+          windowManager(c) {}
 
     X11Accessibility accessibility;
     X11HotKeys hotKeys;
@@ -32,6 +34,7 @@ struct X11Port::Services {
     X11DesktopGesture desktopGesture;
     X11Feedback feedback;
     X11KeyboardMap keyboardMap;
+    WindowManagerWatch windowManager;
 };
 
 std::unique_ptr<X11Port> X11Port::connect(const char* displayName) {
@@ -80,11 +83,20 @@ int X11Port::fileDescriptor() const {
 }
 
 bool X11Port::dispatchPending() {
-    while (XPtr<xcb_generic_event_t> event{xcb_poll_for_event(connection_->xcb())}) {
-        // Errors of unchecked requests arrive here too (response type 0);
-        // they have already been turned into absent results where it mattered.
-        if (event->response_type == 0) continue;
-        services_->hotKeys.handleEvent(*event);
+    // A window manager that appears (Corvane started first) or replaces
+    // another decides anew which shortcuts can be held: once for all the
+    // properties it wrote, after them. That pass talks to the server and may
+    // queue events meanwhile, so the queue is drained again after it.
+    for (bool managerChanged = true; managerChanged;) {
+        managerChanged = false;
+        while (XPtr<xcb_generic_event_t> event{xcb_poll_for_event(connection_->xcb())}) {
+            // Errors of unchecked requests arrive here too (response type 0);
+            // they have already been turned into absent results where it mattered.
+            if (event->response_type == 0) continue;
+            if (services_->hotKeys.handleEvent(*event)) continue;
+            if (services_->windowManager.handleEvent(*event)) managerChanged = true;
+        }
+        if (managerChanged) services_->hotKeys.environmentChanged();
     }
     return connection_->isAlive();
 }
