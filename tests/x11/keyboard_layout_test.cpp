@@ -230,19 +230,27 @@ TEST_F(KeyboardLayoutTest, PressesDuringAStormOfUnrelatedRemappingsAreNeverLost)
         xcb_disconnect(other);
     });
 
+    // Another client types, as a keyboard does, while this thread works
+    // through the notifications: a press the server takes while the port
+    // is between releasing and taking a grab again would be lost.
+    constexpr std::uint32_t kPresses = 60;
+    std::thread typist([&] {
+        xharness::XConnection connection(server_->display());
+        xharness::Keyboard keys(connection);
+        for (std::uint32_t i = 0; i < kPresses; ++i) {
+            // At least one remapping between any two presses.
+            const int seen = remaps.load();
+            remaps.wait(seen);
+            keys.press(i % 2 ? "Ctrl+Alt+Super+Right" : "Ctrl+Alt+Super+Left");
+        }
+    });
     std::vector<std::uint32_t> expected;
-    for (std::uint32_t i = 0; i < 60; ++i) {
-        // At least one remapping between any two presses.
-        const int seen = remaps.load();
-        remaps.wait(seen);
-        type(i % 2 ? "Ctrl+Alt+Super+Right" : "Ctrl+Alt+Super+Left");
-        expected.push_back(i % 2);
-        port_->dispatchPending();
-    }
-    const bool all = pressesBecome(expected);
+    for (std::uint32_t i = 0; i < kPresses; ++i) expected.push_back(i % 2);
+    const auto all = pressesBecome(expected);
+    typist.join();
     stop = true;
     storm.join();
-    EXPECT_TRUE(all) << pressed_.size() << " of " << expected.size() << " presses arrived";
+    EXPECT_TRUE(all);
     EXPECT_TRUE(changes_.empty()) << "nothing of ours changed";
 }
 
