@@ -277,25 +277,5 @@ TEST_F(KeyboardLayoutTest, AShortcutALayoutCannotTypeIsOutOfForceUntilALayoutCan
     EXPECT_FALSE(port_->hotKeys().isActive(*period));
 }
 
-// --- The window manager ---
-
-TEST_F(KeyboardLayoutTest, AWindowManagerAppearingOrReplacedIsAnnounced) {
-    startServer();
-    server_->startWindowManager();
-    auto announced = [&](std::size_t count) {
-        return server_->x().waitFor(
-            [&] {
-                port_->dispatchPending();
-                return changes_.size() >= count;
-            },
-            kWait, port_->fileDescriptor());
-    };
-    EXPECT_TRUE(announced(1)) << changes_.size();
-    server_->stopWindowManager();
-    server_->startWindowManager();
-    EXPECT_TRUE(announced(2)) << changes_.size();
-    for (const auto change : changes_) EXPECT_EQ(change, Change::environment);
-}
-
 }  // namespace
 }  // namespace corvane::x11
