@@ -61,14 +61,20 @@ bool Keyboard::handleEvent(const xcb_generic_event_t& event) {
     const std::uint8_t type = event.response_type & 0x7f;
     if (!context_) {
         if (type != XCB_MAPPING_NOTIFY) return false;
-        read();
+        stale_ = true;
         return true;
     }
     if (type != xkbEventBase_) return false;
     // Every XKB event has its own type in the second byte and the device in the ninth.
     const auto& any = reinterpret_cast<const xcb_xkb_new_keyboard_notify_event_t&>(event);
     if (any.xkbType != XCB_XKB_NEW_KEYBOARD_NOTIFY && any.xkbType != XCB_XKB_MAP_NOTIFY) return false;
-    if (any.deviceID != deviceId_) return true;
+    if (any.deviceID == deviceId_) stale_ = true;
+    return true;
+}
+
+bool Keyboard::refresh() {
+    if (!stale_) return false;
+    stale_ = false;
     read();
     return true;
 }

@@ -40,9 +40,12 @@ public:
 
     // Takes the events that announce a keymap change (XKB's new-keyboard
     // and map notifications, and the core mapping notification where XKB
-    // is missing) and re-reads the keyboard. True
-    // when the event was one of those.
+    // is missing); true when the event was one of those. The keyboard is
+    // read again by refresh(), once for a whole burst of them.
     bool handleEvent(const xcb_generic_event_t& event);
+    // Reads the keyboard again when a change was announced since the last
+    // read; true when it did (and so talked to the server).
+    bool refresh();
     // Counts the re-reads that changed what the keys stand for or which
     // bits the modifiers are; unchanged by a re-read that found the same.
     std::uint64_t generation() const { return generation_; }
@@ -69,6 +72,7 @@ private:
     KeyTable table_;
     KeyMapping::ModifierLayout layout_;
     std::uint64_t generation_ = 0;
+    bool stale_ = false;
 };
 
 }  // namespace corvane::x11

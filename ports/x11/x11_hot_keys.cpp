@@ -170,7 +170,11 @@ bool X11HotKeys::handleEvent(const xcb_generic_event_t& event) {
         default:
             break;
     }
-    if (!keyboard_.handleEvent(event)) return false;
+    return keyboard_.handleEvent(event);
+}
+
+bool X11HotKeys::followKeyboard() {
+    if (!keyboard_.refresh()) return false;
     // Most announcements change nothing of ours (a switch of input device,
     // a remapped key no shortcut uses): the grabs stay exactly as they are.
     if (keyboard_.generation() == keyboardGeneration_) return true;

@@ -45,6 +45,9 @@ public:
 
     // Takes key and keymap events; true when the event was one of ours.
     bool handleEvent(const xcb_generic_event_t& event);
+    // After a burst of events: when the keymap changed, moves the grabs
+    // and tells the change handler. True when it talked to the server.
+    bool followKeyboard();
     // Tells the change handler that the window manager changed.
     void environmentChanged();
 

@@ -83,12 +83,16 @@ int X11Port::fileDescriptor() const {
 }
 
 bool X11Port::dispatchPending() {
-    // A window manager that appears (Corvane started first) or replaces
-    // another decides anew which shortcuts can be held: once for all the
-    // properties it wrote, after them. That pass talks to the server and may
-    // queue events meanwhile, so the queue is drained again after it.
-    for (bool managerChanged = true; managerChanged;) {
-        managerChanged = false;
+    // Keymap notifications come in bursts (a layout switch sends several, a
+    // client remapping keys one per key), and a window manager writes its
+    // properties one by one: each burst is acted on once, after the queue is
+    // drained. Acting talks to the server, which may queue more events
+    // meanwhile, so the queue is drained again, a few rounds at most: a
+    // client that never stops remapping must not hold the main thread here
+    // (the shell drains the port again before its loop sleeps).
+    constexpr int kRounds = 4;
+    for (int round = 0; round < kRounds; ++round) {
+        bool managerChanged = false;
         while (XPtr<xcb_generic_event_t> event{xcb_poll_for_event(connection_->xcb())}) {
             // Errors of unchecked requests arrive here too (response type 0);
             // they have already been turned into absent results where it mattered.
@@ -96,7 +100,11 @@ bool X11Port::dispatchPending() {
             if (services_->hotKeys.handleEvent(*event)) continue;
             if (services_->windowManager.handleEvent(*event)) managerChanged = true;
         }
+        const bool keyboardRead = services_->hotKeys.followKeyboard();
+        // A window manager that appears (Corvane started first) or replaces
+        // another decides anew which shortcuts can be held.
         if (managerChanged) services_->hotKeys.environmentChanged();
+        if (!keyboardRead && !managerChanged) break;
     }
     return connection_->isAlive();
 }
