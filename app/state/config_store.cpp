@@ -35,6 +35,9 @@ struct ConfigStore::Private {
     bool isEnabled = true;
     Config config;
     std::unordered_set<WindowAction> unavailable;
+    // The part of `unavailable` the last pass refused; the rest went out of
+    // force since.
+    std::unordered_set<WindowAction> refused;
     std::optional<WindowAction> recording;
     std::unique_ptr<HotKeys> hotKeys;
     bool isTourActive = false;
@@ -73,6 +76,9 @@ std::shared_ptr<ConfigStore> ConfigStore::create(Platform& platform, WindowMover
             const auto self = weak.lock();
             route(mover, spaces, action, self ? self->config().gap : 0);
         });
+    platform.hotKeys.installChangeHandler([weak](HotKeyService::Change change) {
+        if (const auto self = weak.lock()) self->registrationsChanged(change);
+    });
     store->applyHotKeys();
     return store;
 }
@@ -153,6 +159,7 @@ void ConfigStore::applyHotKeys() {
     if (!d.isEnabled || d.isTourActive) {
         if (d.hotKeys) d.hotKeys->unregisterAll();
         d.unavailable.clear();
+        d.refused.clear();
         changed.emit();
         return;
     }
@@ -165,6 +172,7 @@ void ConfigStore::applyHotKeys() {
     }
     if (!d.hotKeys) {
         d.unavailable.clear();
+        d.refused.clear();
         changed.emit();
         return;
     }
@@ -177,7 +185,34 @@ void ConfigStore::applyHotKeys() {
         if (it == shortcuts.end()) continue;
         if (!d.hotKeys->registerHotKey(position, it->second)) refused.insert(actions[position]);
     }
+    d.refused = refused;
     d.unavailable = std::move(refused);
+    changed.emit();
+}
+
+void ConfigStore::registrationsChanged(HotKeyService::Change change) {
+    Private& d = *d_;
+    // Off, in the tour or recording, nothing of ours is registered; the pass
+    // that ends that state sees the system as it is then.
+    if (!d.isEnabled || d.isTourActive || d.recording || !d.hotKeys) return;
+    if (change == HotKeyService::Change::environment) {
+        applyHotKeys();
+        return;
+    }
+    // Only what the last pass could not register is tried again: the
+    // shortcuts in force stay as the system moved them, never released.
+    const auto shortcuts = d.config.allShortcuts();
+    const auto& actions = HotKeys::actions();
+    for (std::size_t position = 0; position < actions.size(); ++position) {
+        if (!d.refused.count(actions[position])) continue;
+        const auto it = shortcuts.find(actions[position]);
+        if (it != shortcuts.end() && d.hotKeys->registerHotKey(position, it->second))
+            d.refused.erase(actions[position]);
+    }
+    auto unavailable = d.refused;
+    for (const std::size_t position : d.hotKeys->positionsOutOfForce()) unavailable.insert(actions[position]);
+    if (unavailable == d.unavailable) return;
+    d.unavailable = std::move(unavailable);
     changed.emit();
 }
 

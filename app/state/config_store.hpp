@@ -36,6 +36,9 @@ public:
     void setEnabled(bool enabled);
     const Config& config() const;
     void setConfig(const Config& config);
+    // The actions whose shortcut is not in force: refused in the last pass
+    // (by the system, or for want of Control, Option or Command), or left
+    // without a key by a later keyboard change.
     const std::unordered_set<WindowAction>& unavailable() const;
     const std::optional<WindowAction>& recording() const;
     void setRecording(std::optional<WindowAction> action);
@@ -61,6 +64,11 @@ public:
     Signal<bool> enabledChanged;  // emitted with the new value of isEnabled
 
 private:
+    // What the store does when the system changed registrations by itself:
+    // a keyboard change retries the shortcuts refused before and reports
+    // those left without a key; a new window manager gets a whole pass.
+    void registrationsChanged(HotKeyService::Change change);
+
     struct Private;
     explicit ConfigStore(Platform& platform, WindowMover& mover, NativeSpaces& spaces);
     std::unique_ptr<Private> d_;

@@ -23,16 +23,24 @@ HotKeys::HotKeys(HotKeyService& service, Callback onPress) : service_(service) {
 HotKeys::~HotKeys() = default;
 
 bool HotKeys::registerHotKey(std::size_t position, const Shortcut& shortcut) {
+    if (!shortcut.hasRequiredModifier()) return false;
     const HotKeyID identity{signature, static_cast<std::uint32_t>(position)};
     const auto reference = service_.registerHotKey(shortcut.keyCode, shortcut.modifiers, identity);
     if (!reference) return false;
-    refs_.push_back(*reference);
+    refs_.push_back({position, *reference});
     return true;
 }
 
 void HotKeys::unregisterAll() {
-    for (const auto reference : refs_) service_.unregisterHotKey(reference);
+    for (const auto& held : refs_) service_.unregisterHotKey(held.reference);
     refs_.clear();
+}
+
+std::vector<std::size_t> HotKeys::positionsOutOfForce() const {
+    std::vector<std::size_t> positions;
+    for (const auto& held : refs_)
+        if (!service_.isActive(held.reference)) positions.push_back(held.position);
+    return positions;
 }
 
 std::int32_t HotKeys::handlePress(std::optional<HotKeyID> identity, const Callback& callback) {

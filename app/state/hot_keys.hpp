@@ -50,11 +50,17 @@ public:
     HotKeys& operator=(const HotKeys&) = delete;
 
     // Registers the shortcut under the identifier `position`; false when the
-    // system refuses it (nothing is kept then).
+    // system refuses it (nothing is kept then). A shortcut without Control,
+    // Option or Command is refused before the system sees it: as a
+    // system-wide hot key it would swallow a key (or a shifted character)
+    // from every application.
     bool registerHotKey(std::size_t position, const Shortcut& shortcut);
     // Unregisters everything this registry registered; statuses are ignored.
     void unregisterAll();
     std::size_t registeredCount() const { return refs_.size(); }
+    // The identifiers registered but not in force now (a keyboard change
+    // left their shortcut without a key), in registration order.
+    std::vector<std::size_t> positionsOutOfForce() const;
 
     // What the installed handler does with a press: noErr when the identity
     // is ours and names an action (the callback, if any, has run);
@@ -63,8 +69,12 @@ public:
     static std::int32_t handlePress(std::optional<HotKeyID> identity, const Callback& callback);
 
 private:
+    struct Held {
+        std::size_t position = 0;
+        HotKeyService::Reference reference = 0;
+    };
     HotKeyService& service_;
-    std::vector<HotKeyService::Reference> refs_;
+    std::vector<Held> refs_;
 };
 
 }  // namespace corvane

@@ -32,6 +32,39 @@ void FakeHotKeyService::installPressHandler(PressHandler handler) {
     ++handlersInstalled_;
 }
 
+void FakeHotKeyService::installChangeHandler(ChangeHandler handler) {
+    std::lock_guard lock(mutex_);
+    changeHandler_ = std::move(handler);
+}
+
+bool FakeHotKeyService::isActive(Reference reference) const {
+    std::lock_guard lock(mutex_);
+    return std::any_of(registrations_.begin(), registrations_.end(), [&](const Registration& r) {
+        return r.reference == reference && !outOfForce_.count({r.keyCode, r.modifiers});
+    });
+}
+
+void FakeHotKeyService::setInForce(std::uint32_t keyCode, std::uint32_t modifiers, bool inForce) {
+    {
+        std::lock_guard lock(mutex_);
+        if (inForce)
+            outOfForce_.erase({keyCode, modifiers});
+        else
+            outOfForce_.insert({keyCode, modifiers});
+    }
+    announce(Change::keyboard);
+}
+
+void FakeHotKeyService::announce(Change change) {
+    ChangeHandler handler;
+    {
+        std::lock_guard lock(mutex_);
+        handler = changeHandler_;
+    }
+    // Without the lock: the handler registers and unregisters.
+    if (handler) handler(change);
+}
+
 void FakeHotKeyService::refuse(std::uint32_t keyCode, std::uint32_t modifiers) {
     std::lock_guard lock(mutex_);
     refused_.insert({keyCode, modifiers});
@@ -74,7 +107,8 @@ std::optional<std::int32_t> FakeHotKeyService::pressShortcut(std::uint32_t keyCo
     {
         std::lock_guard lock(mutex_);
         for (const auto& r : registrations_) {
-            if (r.keyCode == keyCode && r.modifiers == modifiers) {
+            if (r.keyCode == keyCode && r.modifiers == modifiers &&
+                !outOfForce_.count({keyCode, modifiers})) {
                 identity = r.identity;
                 break;
             }

@@ -31,6 +31,8 @@ public:
                                             HotKeyID identity) override;
     void unregisterHotKey(Reference reference) override;
     void installPressHandler(PressHandler handler) override;
+    void installChangeHandler(ChangeHandler handler) override;
+    bool isActive(Reference reference) const override;
 
     // --- Scripting (not logged) ---
 
@@ -42,6 +44,12 @@ public:
     std::vector<Registration> registrations() const;
     bool isRegistered(std::uint32_t keyCode, std::uint32_t modifiers) const;
     int handlersInstalled() const;
+
+    // Plays a keyboard change: registrations of this combination go out of
+    // force (or come back), then the change handler is told.
+    void setInForce(std::uint32_t keyCode, std::uint32_t modifiers, bool inForce);
+    // Tells the change handler of a change, as the system would.
+    void announce(Change change);
 
     // Delivers a press (or an unreadable one, nullopt) to the installed
     // handler, as the system would, and returns its status;
@@ -57,6 +65,8 @@ private:
     std::vector<Registration> registrations_;
     std::set<std::pair<std::uint32_t, std::uint32_t>> refused_;
     PressHandler handler_;
+    ChangeHandler changeHandler_;
+    std::set<std::pair<std::uint32_t, std::uint32_t>> outOfForce_;
     int handlersInstalled_ = 0;
 };
 

@@ -11,100 +11,102 @@ namespace {
 struct KeyPair {
     std::uint32_t keyCode;
     Keysym keysym;
+    std::string_view usKey;  // the XKB name of the key at that position
 };
 
 // Product key codes are positions on the ANSI keyboard the stored form was
-// defined on; each names the key by what it types unshifted on a US layout.
+// defined on; each names the key by what it types unshifted on a US layout
+// and by the position's XKB key name, which every keycode set shares.
 constexpr KeyPair kKeys[] = {
     // Letters.
-    {0, XK_a},
-    {11, XK_b},
-    {8, XK_c},
-    {2, XK_d},
-    {14, XK_e},
-    {3, XK_f},
-    {5, XK_g},
-    {4, XK_h},
-    {34, XK_i},
-    {38, XK_j},
-    {40, XK_k},
-    {37, XK_l},
-    {46, XK_m},
-    {45, XK_n},
-    {31, XK_o},
-    {35, XK_p},
-    {12, XK_q},
-    {15, XK_r},
-    {1, XK_s},
-    {17, XK_t},
-    {32, XK_u},
-    {9, XK_v},
-    {13, XK_w},
-    {7, XK_x},
-    {16, XK_y},
-    {6, XK_z},
+    {0, XK_a, "AC01"},
+    {11, XK_b, "AB05"},
+    {8, XK_c, "AB03"},
+    {2, XK_d, "AC03"},
+    {14, XK_e, "AD03"},
+    {3, XK_f, "AC04"},
+    {5, XK_g, "AC05"},
+    {4, XK_h, "AC06"},
+    {34, XK_i, "AD08"},
+    {38, XK_j, "AC07"},
+    {40, XK_k, "AC08"},
+    {37, XK_l, "AC09"},
+    {46, XK_m, "AB07"},
+    {45, XK_n, "AB06"},
+    {31, XK_o, "AD09"},
+    {35, XK_p, "AD10"},
+    {12, XK_q, "AD01"},
+    {15, XK_r, "AD04"},
+    {1, XK_s, "AC02"},
+    {17, XK_t, "AD05"},
+    {32, XK_u, "AD07"},
+    {9, XK_v, "AB04"},
+    {13, XK_w, "AD02"},
+    {7, XK_x, "AB02"},
+    {16, XK_y, "AD06"},
+    {6, XK_z, "AB01"},
     // Digits of the main row.
-    {29, XK_0},
-    {18, XK_1},
-    {19, XK_2},
-    {20, XK_3},
-    {21, XK_4},
-    {23, XK_5},
-    {22, XK_6},
-    {26, XK_7},
-    {28, XK_8},
-    {25, XK_9},
+    {29, XK_0, "AE10"},
+    {18, XK_1, "AE01"},
+    {19, XK_2, "AE02"},
+    {20, XK_3, "AE03"},
+    {21, XK_4, "AE04"},
+    {23, XK_5, "AE05"},
+    {22, XK_6, "AE06"},
+    {26, XK_7, "AE07"},
+    {28, XK_8, "AE08"},
+    {25, XK_9, "AE09"},
     // Punctuation of the main block.
-    {27, XK_minus},
-    {24, XK_equal},
-    {33, XK_bracketleft},
-    {30, XK_bracketright},
-    {42, XK_backslash},
-    {41, XK_semicolon},
-    {39, XK_apostrophe},
-    {50, XK_grave},
-    {43, XK_comma},
-    {47, XK_period},
-    {44, XK_slash},
+    {27, XK_minus, "AE11"},
+    {24, XK_equal, "AE12"},
+    {33, XK_bracketleft, "AD11"},
+    {30, XK_bracketright, "AD12"},
+    {42, XK_backslash, "BKSL"},
+    {41, XK_semicolon, "AC10"},
+    {39, XK_apostrophe, "AC11"},
+    {50, XK_grave, "TLDE"},
+    {43, XK_comma, "AB08"},
+    {47, XK_period, "AB09"},
+    {44, XK_slash, "AB10"},
     // Arrows and the editing block.
-    {123, XK_Left},
-    {124, XK_Right},
-    {125, XK_Down},
-    {126, XK_Up},
-    {115, XK_Home},
-    {119, XK_End},
-    {116, XK_Prior},
-    {121, XK_Next},
-    {117, XK_Delete},
-    {114, XK_Insert},
+    {123, XK_Left, "LEFT"},
+    {124, XK_Right, "RGHT"},
+    {125, XK_Down, "DOWN"},
+    {126, XK_Up, "UP"},
+    {115, XK_Home, "HOME"},
+    {119, XK_End, "END"},
+    {116, XK_Prior, "PGUP"},
+    {121, XK_Next, "PGDN"},
+    {117, XK_Delete, "DELE"},
+    {114, XK_Insert, "INS"},
     // Whitespace and control keys.
-    {36, XK_Return},
-    {76, XK_KP_Enter},
-    {48, XK_Tab},
-    {49, XK_space},
-    {51, XK_BackSpace},
-    {53, XK_Escape},
+    {36, XK_Return, "RTRN"},
+    {76, XK_KP_Enter, "KPEN"},
+    {48, XK_Tab, "TAB"},
+    {49, XK_space, "SPCE"},
+    {51, XK_BackSpace, "BKSP"},
+    {53, XK_Escape, "ESC"},
     // Function keys.
-    {122, XK_F1},
-    {120, XK_F2},
-    {99, XK_F3},
-    {118, XK_F4},
-    {96, XK_F5},
-    {97, XK_F6},
-    {98, XK_F7},
-    {100, XK_F8},
-    {101, XK_F9},
-    {109, XK_F10},
-    {103, XK_F11},
-    {111, XK_F12},
-    {105, XK_F13},
-    {107, XK_F14},
-    {113, XK_F15},
-    {106, XK_F16},
-    {64, XK_F17},
-    {79, XK_F18},
-    {80, XK_F19},
-    {90, XK_F20},
+    {122, XK_F1, "FK01"},
+    {120, XK_F2, "FK02"},
+    {99, XK_F3, "FK03"},
+    {118, XK_F4, "FK04"},
+    {96, XK_F5, "FK05"},
+    {97, XK_F6, "FK06"},
+    {98, XK_F7, "FK07"},
+    {100, XK_F8, "FK08"},
+    {101, XK_F9, "FK09"},
+    {109, XK_F10, "FK10"},
+    {103, XK_F11, "FK11"},
+    {111, XK_F12, "FK12"},
+    {105, XK_F13, "FK13"},
+    {107, XK_F14, "FK14"},
+    {113, XK_F15, "FK15"},
+    {106, XK_F16, "FK16"},
+    {64, XK_F17, "FK17"},
+    {79, XK_F18, "FK18"},
+    {80, XK_F19, "FK19"},
+    {90, XK_F20, "FK20"},
 };
 
 constexpr std::uint16_t kShift = 1u << 0;
@@ -119,6 +121,13 @@ constexpr std::uint32_t kCarbonCommand = 0x100;
 constexpr std::uint32_t kCarbonShift = 0x200;
 constexpr std::uint32_t kCarbonOption = 0x800;
 constexpr std::uint32_t kCarbonControl = 0x1000;
+
+// The group bits a grab must cover, less any a shortcut itself may hold:
+// a layout whose group shares a bit with Alt or Super cannot be told apart.
+std::uint16_t groupBits(const ModifierLayout& layout) {
+    const auto significant = static_cast<std::uint16_t>(kShift | kControl | layout.alt | layout.super);
+    return static_cast<std::uint16_t>(layout.group & kAllModifiers & ~significant & ~kLock & ~layout.numLock);
+}
 
 bool rowHolds(const std::vector<Keysym>& row, std::initializer_list<Keysym> wanted) {
     return std::any_of(row.begin(), row.end(),
@@ -139,6 +148,18 @@ std::optional<std::uint32_t> keyCode(Keysym sym) {
     for (const auto& k : kKeys)
         if (k.keysym == sym) return k.keyCode;
     return std::nullopt;
+}
+
+std::optional<std::string_view> usKeyName(std::uint32_t keyCode) {
+    for (const auto& k : kKeys)
+        if (k.keyCode == keyCode) return k.usKey;
+    return std::nullopt;
+}
+
+std::vector<std::uint32_t> allKeyCodes() {
+    std::vector<std::uint32_t> codes;
+    for (const auto& k : kKeys) codes.push_back(k.keyCode);
+    return codes;
 }
 
 std::string characters(std::uint32_t keyCode) {
@@ -186,11 +207,16 @@ std::vector<std::uint16_t> lockVariants(const ModifierLayout& layout) {
         variants.push_back(layout.numLock);
         variants.push_back(static_cast<std::uint16_t>(kLock | layout.numLock));
     }
+    if (const auto group = groupBits(layout)) {
+        const std::size_t count = variants.size();
+        for (std::size_t i = 0; i < count; ++i)
+            variants.push_back(static_cast<std::uint16_t>(variants[i] | group));
+    }
     return variants;
 }
 
 std::uint16_t withoutLocks(std::uint16_t xState, const ModifierLayout& layout) {
-    return static_cast<std::uint16_t>(xState & kAllModifiers & ~kLock & ~layout.numLock);
+    return static_cast<std::uint16_t>(xState & kAllModifiers & ~kLock & ~layout.numLock & ~groupBits(layout));
 }
 
 }  // namespace corvane::x11::KeyMapping

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvane::x11 {
@@ -24,6 +25,12 @@ std::optional<std::uint32_t> keyCode(Keysym keysym);
 // What a product key types unshifted on a US keyboard ("k", "1", "-"); empty
 // for keys that type nothing printable (arrows, Return, function keys).
 std::string characters(std::uint32_t keyCode);
+// The XKB name of the key at the product key's position on a US keyboard
+// ("AB07" for M, "AE01" for 1, "LEFT"); the key a shortcut falls back to when
+// the user's layout types its character nowhere (a non-Latin layout).
+std::optional<std::string_view> usKeyName(std::uint32_t keyCode);
+// Every product key code the port knows, in a fixed order.
+std::vector<std::uint32_t> allKeyCodes();
 
 // Which X modifier bits stand for Alt, Super and Num Lock on this server.
 // Shift, Lock and Control have fixed bits.
@@ -31,6 +38,10 @@ struct ModifierLayout {
     std::uint16_t alt = 0;
     std::uint16_t super = 0;
     std::uint16_t numLock = 0;
+    // The bits a keyboard group other than the first sets in the state the
+    // server matches grabs against (with two layouts, the second one's
+    // group usually shows as Mod5); grabs cover them like the locks.
+    std::uint16_t group = 0;
     friend bool operator==(const ModifierLayout&, const ModifierLayout&) = default;
 };
 
@@ -49,10 +60,11 @@ std::uint16_t xModifiers(std::uint32_t carbonMask, const ModifierLayout& layout)
 std::uint32_t carbonModifiers(std::uint16_t xState, const ModifierLayout& layout);
 
 // The lock bits a passive grab must also cover so that a shortcut works with
-// Caps Lock and Num Lock on: every combination of Lock and Num Lock.
+// Caps Lock and Num Lock on, in any keyboard group: every combination of
+// Lock, Num Lock and the group bits.
 std::vector<std::uint16_t> lockVariants(const ModifierLayout& layout);
-// The modifier state of a key event with the lock bits (and the pointer
-// button bits) cleared, so that it can be compared with a grab's modifiers.
+// The modifier state of a key event with the lock and group bits (and the
+// pointer button bits) cleared, so that it can be compared with a grab's modifiers.
 std::uint16_t withoutLocks(std::uint16_t xState, const ModifierLayout& layout);
 
 }  // namespace KeyMapping

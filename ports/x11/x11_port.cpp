@@ -2,6 +2,7 @@
 
 #include "ports/x11/connection.hpp"
 #include "ports/x11/monitors.hpp"
+#include "ports/x11/window_manager_watch.hpp"
 #include "ports/x11/x11_accessibility.hpp"
 #include "ports/x11/x11_desktop_gesture.hpp"
 #include "ports/x11/x11_feedback.hpp"
@@ -22,7 +23,8 @@ struct X11Port::Services {
           windowServer(c, randr15),
           desktopGesture(c),
           feedback(c),
-          keyboardMap(hotKeys.keyboard()) {}
+          keyboardMap(hotKeys.keyboard()),
+          windowManager(c) {}
 
     X11Accessibility accessibility;
     X11HotKeys hotKeys;
@@ -32,6 +34,7 @@ struct X11Port::Services {
     X11DesktopGesture desktopGesture;
     X11Feedback feedback;
     X11KeyboardMap keyboardMap;
+    WindowManagerWatch windowManager;
 };
 
 std::unique_ptr<X11Port> X11Port::connect(const char* displayName) {
@@ -80,11 +83,28 @@ int X11Port::fileDescriptor() const {
 }
 
 bool X11Port::dispatchPending() {
-    while (XPtr<xcb_generic_event_t> event{xcb_poll_for_event(connection_->xcb())}) {
-        // Errors of unchecked requests arrive here too (response type 0);
-        // they have already been turned into absent results where it mattered.
-        if (event->response_type == 0) continue;
-        services_->hotKeys.handleEvent(*event);
+    // Keymap notifications come in bursts (a layout switch sends several, a
+    // client remapping keys one per key), and a window manager writes its
+    // properties one by one: each burst is acted on once, after the queue is
+    // drained. Acting talks to the server, which may queue more events
+    // meanwhile, so the queue is drained again, a few rounds at most: a
+    // client that never stops remapping must not hold the main thread here
+    // (the shell drains the port again before its loop sleeps).
+    constexpr int kRounds = 4;
+    for (int round = 0; round < kRounds; ++round) {
+        bool managerChanged = false;
+        while (XPtr<xcb_generic_event_t> event{xcb_poll_for_event(connection_->xcb())}) {
+            // Errors of unchecked requests arrive here too (response type 0);
+            // they have already been turned into absent results where it mattered.
+            if (event->response_type == 0) continue;
+            if (services_->hotKeys.handleEvent(*event)) continue;
+            if (services_->windowManager.handleEvent(*event)) managerChanged = true;
+        }
+        const bool keyboardRead = services_->hotKeys.followKeyboard();
+        // A window manager that appears (Corvane started first) or replaces
+        // another decides anew which shortcuts can be held.
+        if (managerChanged) services_->hotKeys.environmentChanged();
+        if (!keyboardRead && !managerChanged) break;
     }
     return connection_->isAlive();
 }

@@ -148,5 +148,30 @@ TEST(KeyMappingTest, LockVariantsCoverEveryCombinationAndAreStrippedFromPresses)
     }
 }
 
+// With a second layout the server sets a group bit (Mod5) in the state it
+// matches grabs against: grabs cover it as they cover the locks.
+TEST(KeyMappingTest, AGroupBitIsCoveredLikeTheLocksUnlessAShortcutCouldHoldIt) {
+    ModifierLayout layout{1u << 3, 1u << 6, 1u << 4, 1u << 7};
+    EXPECT_EQ(KeyMapping::lockVariants(layout),
+              (std::vector<std::uint16_t>{0, 2, 16, 18, 128, 130, 144, 146}));
+    const std::uint16_t controlAlt = (1u << 2) | (1u << 3);
+    EXPECT_EQ(KeyMapping::withoutLocks(controlAlt | (1u << 7) | (1u << 1), layout), controlAlt);
+
+    // A group sharing Super's bit cannot be told from Super: left alone.
+    layout.group = 1u << 6;
+    EXPECT_EQ(KeyMapping::lockVariants(layout), (std::vector<std::uint16_t>{0, 2, 16, 18}));
+    EXPECT_EQ(KeyMapping::withoutLocks(controlAlt | (1u << 6), layout), controlAlt | (1u << 6));
+}
+
+TEST(KeyMappingTest, EveryProductKeyHasAUsPosition) {
+    for (const std::uint32_t keyCode : KeyMapping::allKeyCodes()) {
+        const auto name = KeyMapping::usKeyName(keyCode);
+        ASSERT_TRUE(name) << keyCode;
+        EXPECT_FALSE(name->empty());
+    }
+    EXPECT_EQ(KeyMapping::usKeyName(46), "AB07");
+    EXPECT_FALSE(KeyMapping::usKeyName(52));
+}
+
 }  // namespace
 }  // namespace corvane::x11

@@ -88,7 +88,7 @@ xcb_keycode_t Keyboard::keycode(xcb_keysym_t keysym) {
 void Keyboard::press(const Chord& chord) {
     std::vector<xcb_keycode_t> codes;
     for (xcb_keysym_t keysym : chord.modifierKeys) codes.push_back(keycode(keysym));
-    codes.push_back(keycode(chord.key));
+    codes.push_back(chord.keycode ? chord.keycode : keycode(chord.key));
     if (std::find(codes.begin(), codes.end(), 0) != codes.end()) {
         throw std::runtime_error("no key on this server types " + chord.text);
     }
@@ -103,7 +103,7 @@ void Keyboard::press(const Chord& chord) {
 }
 
 bool Keyboard::grab(const Chord& chord) {
-    xcb_keycode_t code = keycode(chord.key);
+    xcb_keycode_t code = chord.keycode ? chord.keycode : keycode(chord.key);
     if (code == 0) throw std::runtime_error("no key on this server types " + chord.text);
     // The exact combination only: that is the one a hot-key client must get
     // (the lock-key variants are its own business).
@@ -118,7 +118,8 @@ bool Keyboard::grab(const Chord& chord) {
 }
 
 void Keyboard::ungrab(const Chord& chord) {
-    xcb_ungrab_key(connection_.get(), keycode(chord.key), connection_.root(), chord.modifierMask);
+    xcb_ungrab_key(connection_.get(), chord.keycode ? chord.keycode : keycode(chord.key), connection_.root(),
+                   chord.modifierMask);
     connection_.sync();
 }
 

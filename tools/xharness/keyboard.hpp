@@ -23,6 +23,9 @@ struct Chord {
     xcb_keysym_t key = 0;
     std::uint16_t modifierMask = 0;  // Control, Mod1 (Alt), Mod4 (Super), Shift
     std::string text;
+    // When set, the key pressed or grabbed, whatever it types on the
+    // current layout (a key at a US position on a Cyrillic layout).
+    xcb_keycode_t keycode = 0;
 
     // Throws std::invalid_argument for a name it does not know.
     static Chord parse(std::string_view text);

@@ -121,8 +121,8 @@ std::vector<std::string> XServer::hostEnvironmentToDrop() {
             "SESSION_MANAGER"};
 }
 
-void XServer::startWindowManager(const std::optional<std::filesystem::path>& configFile) {
-    if (windowManagerRunning()) throw std::runtime_error("a window manager is already running");
+void XServer::startWindowManager(const std::optional<std::filesystem::path>& configFile, bool replace) {
+    if (!replace && windowManagerRunning()) throw std::runtime_error("a window manager is already running");
     const std::filesystem::path config =
         configFile.value_or(options_.windowManagerConfig.value_or(scratch_.path() / "rc.xml"));
     // Its start-up command writes a line here; opened before the start, so
@@ -138,9 +138,13 @@ void XServer::startWindowManager(const std::optional<std::filesystem::path>& con
     SpawnOptions spawn;
     spawn.argv = {"openbox",       "--sm-disable", "--config-file",
                   config.string(), "--startup",    "sh -c 'echo ready > \"" + fifo.string() + "\"'"};
+    if (replace) spawn.argv.push_back("--replace");
     spawn.environment = clientEnvironment();
     spawn.unsetEnvironment = hostEnvironmentToDrop();
     spawn.stderrFile = scratch_.path() / "openbox.log";
+    // The one replaced hands over and ends by itself; whatever is left of it
+    // goes when this does.
+    const auto previous = std::move(windowManager_);
     const auto started = std::chrono::steady_clock::now();
     windowManager_ = std::make_unique<ChildProcess>(spawn);
     ChildProcess& manager = *windowManager_;

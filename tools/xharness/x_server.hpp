@@ -80,7 +80,9 @@ public:
     // command of ours just before its event loop, and then must answer a
     // _NET_REQUEST_FRAME_EXTENTS. Throws, with openbox's log, when it does
     // not, or when a window manager is already running.
-    void startWindowManager(const std::optional<std::filesystem::path>& configFile = std::nullopt);
+    // With `replace`, a running one is replaced as `openbox --replace` does.
+    void startWindowManager(const std::optional<std::filesystem::path>& configFile = std::nullopt,
+                            bool replace = false);
     // Ends the window manager (SIGTERM, so it hands its windows back) and
     // waits until its check window is gone, so another can start at once.
     void stopWindowManager();
