@@ -118,6 +118,7 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     WindowMover mover(platform);
     NativeSpaces spaces(platform);
     AppDelegate delegate(platform, mover, spaces, port->keyboardMap());
+    delegate.setWindowManager(&port->windowManager());
 
     InstanceServer server([&delegate](const InstanceRequest& request) { return respond(request, delegate); });
     if (const auto problem = server.listen(paths.socket())) port->feedback().log(*problem);

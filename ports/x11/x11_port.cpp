@@ -8,6 +8,7 @@
 #include "ports/x11/x11_hot_keys.hpp"
 #include "ports/x11/x11_keyboard_map.hpp"
 #include "ports/x11/x11_screens.hpp"
+#include "ports/x11/x11_window_manager.hpp"
 #include "ports/x11/x11_window_server.hpp"
 #include "ports/x11/x11_workspace.hpp"
 
@@ -22,7 +23,8 @@ struct X11Port::Services {
           windowServer(c, randr15),
           desktopGesture(c),
           feedback(c),
-          keyboardMap(hotKeys.keyboard()) {}
+          keyboardMap(hotKeys.keyboard()),
+          windowManager(c) {}
 
     X11Accessibility accessibility;
     X11HotKeys hotKeys;
@@ -32,6 +34,7 @@ struct X11Port::Services {
     X11DesktopGesture desktopGesture;
     X11Feedback feedback;
     X11KeyboardMap keyboardMap;
+    X11WindowManager windowManager;
 };
 
 std::unique_ptr<X11Port> X11Port::connect(const char* displayName) {
@@ -73,6 +76,10 @@ SystemFeedback& X11Port::feedback() {
 
 const KeyboardMap& X11Port::keyboardMap() {
     return services_->keyboardMap;
+}
+
+WindowManager& X11Port::windowManager() {
+    return services_->windowManager;
 }
 
 int X11Port::fileDescriptor() const {
