@@ -55,18 +55,35 @@ GapRow::GapRow(std::function<void(std::int64_t)> onChange, QWidget* parent)
     layout->addLayout(left, 1);
     layout->addWidget(preview_, 0, Qt::AlignVCenter);
 
-    QObject::connect(slider_, &QSlider::valueChanged, this,
-                     [this](int position) { onChange_(gapFromSlider(double(position) * kStep)); });
+    // A step from the keyboard is written at once. While the handle is
+    // dragged only the text and the preview follow it, and the value is
+    // written once, on release: every write syncs the settings file and
+    // registers every hot key again, which can take tens of milliseconds.
+    QObject::connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+        const std::int64_t gap = gapFromSlider(double(position) * kStep);
+        if (slider_->isSliderDown())
+            showValue(gap);
+        else
+            onChange_(gap);
+    });
+    QObject::connect(slider_, &QSlider::sliderReleased, this,
+                     [this] { onChange_(gapFromSlider(double(slider_->value()) * kStep)); });
+}
+
+void GapRow::showValue(std::int64_t gap) {
+    value_->setText(QString::fromStdString(gapText(gap)));
+    preview_->setGap(gap);
 }
 
 void GapRow::setGap(std::int64_t gap) {
+    // Mid-drag the handle shows the user's value, not the stored one.
+    if (slider_->isSliderDown()) return;
     {
         // Showing the stored value is not a change by the user.
         const QSignalBlocker blocker(slider_);
         slider_->setValue(static_cast<int>(std::lround(double(gap) / kStep)));
     }
-    value_->setText(QString::fromStdString(gapText(gap)));
-    preview_->setGap(gap);
+    showValue(gap);
 }
 
 }  // namespace corvane

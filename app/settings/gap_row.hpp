@@ -11,8 +11,9 @@
 namespace corvane {
 
 // "Window gap": the slider (0…40 in steps of 2), the value in points and
-// the live preview. Changes go to `onChange`, which writes the store; the
-// row then shows what the store holds through setGap.
+// the live preview. Changes go to `onChange`, which writes the store (a
+// drag once, when it ends); the row then shows what the store holds
+// through setGap.
 class GapRow final : public QWidget {
 public:
     explicit GapRow(std::function<void(std::int64_t)> onChange, QWidget* parent = nullptr);
@@ -23,6 +24,8 @@ public:
     GapPreview& preview() { return *preview_; }
 
 private:
+    void showValue(std::int64_t gap);
+
     std::function<void(std::int64_t)> onChange_;
     QSlider* slider_;
     QLabel* value_;

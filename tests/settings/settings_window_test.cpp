@@ -138,6 +138,24 @@ private Q_SLOTS:
         QCOMPARE(h.store().config().gap, std::int64_t(40));
     }
 
+    void draggingFollowsAtOnceAndWritesOnceOnRelease() {
+        Harness h;
+        h.window.present();
+        GapRow& gap = h.window.gapRow();
+        gap.slider().setSliderDown(true);
+        for (int position = 1; position <= 10; ++position) {
+            gap.slider().setSliderPosition(position);
+            QCOMPARE(gap.valueLabel().text(), QString::number(position * 2) + QStringLiteral(" pt"));
+            QCOMPARE(gap.preview().gap(), std::int64_t(position * 2));
+        }
+        QCOMPARE(h.store().config().gap, std::int64_t(0));
+        QVERIFY(!h.world.desktop.defaults().value("config"));
+        h.world.desktop.log().clear();
+        gap.slider().setSliderDown(false);
+        QCOMPARE(h.store().config().gap, std::int64_t(20));
+        QCOMPARE(h.world.desktop.log().count("setBytes config"), std::size_t(1));
+    }
+
     void switchesWriteTheStoreAndShowTheLoginItemAsItIs() {
         Harness h;
         h.window.present();
