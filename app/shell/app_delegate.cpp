@@ -6,6 +6,7 @@
 #include "app/desktops/native_spaces.hpp"
 #include "app/placement/permissions.hpp"
 #include "app/placement/window_mover.hpp"
+#include "app/settings/settings_window.hpp"
 #include "app/shell/menu_actions.hpp"
 #include "app/shell/menu_model.hpp"
 #include "app/shell/qt_alerts.hpp"
@@ -54,7 +55,7 @@ void AppDelegate::showMark(bool enabled) {
 
 void AppDelegate::rebuildMenu() {
     const MenuState state{platform_.accessibility.isProcessTrusted(), store_->isEnabled(), store_->config(),
-                          spaces_.isAvailable()};
+                          spaces_.isAvailable(), keyboardMap_.names()};
     fillMenu(*menu_, buildStatusMenu(state),
              [this](const MenuCommand& command) { runMenuCommand(command, *this); });
 }
@@ -83,16 +84,26 @@ void AppDelegate::requestAccess() {
     Permissions::requestAccess(platform_.accessibility, platform_.workspace);
 }
 
-// The settings window and the tour are not part of this version; their items
-// say so rather than do nothing. One notice at a time.
+// The tour is not part of this version; its item says so rather than do
+// nothing. One notice at a time.
 void AppDelegate::showNotice(const std::string& message, const std::string& informative) {
     if (notice_) notice_->close();
     notice_ = QtAlerts::showNotice(message, informative);
 }
 
+void AppDelegate::showSettings() {
+    if (!store_) return;
+    if (!settings_) {
+        settings_ = std::make_unique<SettingsWindow>(
+            SettingsServices{*store_, platform_.accessibility, platform_.workspace, platform_.feedback,
+                             [this] { return spaces_.isAvailable(); }, windowManager_, &keyboardMap_},
+            SettingsWords::forKeyboard(keyboardMap_.names()));
+    }
+    settings_->present();
+}
+
 void AppDelegate::openSettings() {
-    showNotice("Settings are not available in this version of Corvane yet.",
-               "The menu lists every action with the shortcut it uses now.");
+    showSettings();
 }
 
 void AppDelegate::openTour() {
@@ -100,10 +111,9 @@ void AppDelegate::openTour() {
                "Try a shortcut from the menu, for example the one for Left Half.");
 }
 
+// A second launch means the user is looking for Corvane: its one window.
 void AppDelegate::bringForward() {
-    // Until there is a settings window to bring forward, the menu comes up
-    // where the user is.
-    if (menu_) menu_->popup(QCursor::pos());
+    showSettings();
 }
 
 void AppDelegate::quit() {

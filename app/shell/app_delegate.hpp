@@ -9,12 +9,14 @@
 
 #include "app/platform/keyboard_map.hpp"
 #include "app/platform/platform.hpp"
+#include "app/platform/window_manager.hpp"
 #include "app/shell/app_control.hpp"
 #include "app/state/config_store.hpp"
 
 namespace corvane {
 
 class NativeSpaces;
+class SettingsWindow;
 class WindowMover;
 
 // The application itself: owns the one store for the life of the process,
@@ -32,6 +34,10 @@ public:
     // system's request for window access if it is missing.
     void applicationDidFinishLaunching();
 
+    // The window manager the settings window describes and asks to bring
+    // it forward, where there is a separate one (X11). Set before launch.
+    void setWindowManager(WindowManager* windowManager) { windowManager_ = windowManager; }
+
     // AppControl.
     bool isEnabled() const override;
     void setEnabled(bool enabled) override;
@@ -48,6 +54,8 @@ private:
     void rebuildMenu();
     void showMark(bool enabled);
     void showNotice(const std::string& message, const std::string& informative);
+    // Creates the settings window on first use; later calls bring it forward.
+    void showSettings();
 
     Platform& platform_;
     WindowMover& mover_;
@@ -61,6 +69,9 @@ private:
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     QPointer<QMessageBox> notice_;
+    WindowManager* windowManager_ = nullptr;
+    // Last, so it goes first: it refers to the store.
+    std::unique_ptr<SettingsWindow> settings_;
 };
 
 }  // namespace corvane

@@ -125,6 +125,7 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     WindowMover mover(platform);
     NativeSpaces spaces(platform);
     AppDelegate delegate(platform, mover, spaces, port->keyboardMap());
+    delegate.setWindowManager(&port->windowManager());
 
     InstanceServer server([&delegate](const InstanceRequest& request) { return respond(request, delegate); },
                           [&port](std::string_view line) { port->feedback().log(line); });

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/shell/action_symbol.hpp"
+#include "app/shell/shortcut_text.hpp"
 
 namespace corvane {
 
@@ -38,9 +39,10 @@ MenuItem desktopSubmenu(std::string title, bool follow, const MenuState& state) 
     submenu.title = std::move(title);
     for (const SpaceAction action : SpaceAction::allCases()) {
         if (action.followsWindow() != follow) continue;
-        MenuItem item = commandItem(titleWithShortcut("Desktop " + std::to_string(action.number()),
-                                                      findShortcut(state.config.spaceShortcuts, action)),
-                                    SpaceCommand{action});
+        MenuItem item =
+            commandItem(titleWithShortcut("Desktop " + std::to_string(action.number()),
+                                          findShortcut(state.config.spaceShortcuts, action), state.names),
+                        SpaceCommand{action});
         item.enabled = state.isEnabled;
         submenu.submenu.push_back(std::move(item));
     }
@@ -49,9 +51,10 @@ MenuItem desktopSubmenu(std::string title, bool follow, const MenuState& state) 
 
 }  // namespace
 
-std::string titleWithShortcut(std::string_view title, const Shortcut* shortcut) {
+std::string titleWithShortcut(std::string_view title, const Shortcut* shortcut,
+                              const KeyboardMap::Names& names) {
     std::string text(title);
-    if (shortcut) text += "\t" + shortcut->display();
+    if (shortcut) text += "\t" + shortcutText(*shortcut, names);
     return text;
 }
 
@@ -69,9 +72,10 @@ std::vector<MenuItem> buildStatusMenu(const MenuState& state) {
 
     for (const auto& group : placementGroups()) {
         for (const Placement placement : group) {
-            MenuItem item = commandItem(
-                titleWithShortcut(placement.title(), findShortcut(state.config.shortcuts, placement)),
-                MoveCommand{placement});
+            MenuItem item =
+                commandItem(titleWithShortcut(placement.title(),
+                                              findShortcut(state.config.shortcuts, placement), state.names),
+                            MoveCommand{placement});
             item.enabled = state.isEnabled;
             item.symbol = std::string(symbol(WindowAction::placement(placement)));
             items.push_back(std::move(item));

@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/platform/keyboard_map.hpp"
 #include "core/config.hpp"
 #include "core/window_action.hpp"
 
@@ -72,12 +73,15 @@ struct MenuState {
     bool isEnabled = true;
     const Config& config;
     bool desktopsAvailable = false;
+    // How shortcuts are written on this platform.
+    KeyboardMap::Names names{};
 };
 
 // The status menu's items, top to bottom.
 std::vector<MenuItem> buildStatusMenu(const MenuState& state);
 
-// "Title", or "Title\t⌃⌥⌘←" when the action has a shortcut.
-std::string titleWithShortcut(std::string_view title, const Shortcut* shortcut);
+// "Title", or "Title\t⌃⌥⌘←" ("Title\tCtrl+Alt+Super+←") when the action has a shortcut.
+std::string titleWithShortcut(std::string_view title, const Shortcut* shortcut,
+                              const KeyboardMap::Names& names);
 
 }  // namespace corvane

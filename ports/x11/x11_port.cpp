@@ -9,6 +9,7 @@
 #include "ports/x11/x11_hot_keys.hpp"
 #include "ports/x11/x11_keyboard_map.hpp"
 #include "ports/x11/x11_screens.hpp"
+#include "ports/x11/x11_window_manager.hpp"
 #include "ports/x11/x11_window_server.hpp"
 #include "ports/x11/x11_workspace.hpp"
 
@@ -24,7 +25,8 @@ struct X11Port::Services {
           desktopGesture(c),
           feedback(c),
           keyboardMap(hotKeys.keyboard()),
-          windowManager(c) {}
+          windowManager(c),
+          managerWatch(c) {}
 
     X11Accessibility accessibility;
     X11HotKeys hotKeys;
@@ -34,7 +36,8 @@ struct X11Port::Services {
     X11DesktopGesture desktopGesture;
     X11Feedback feedback;
     X11KeyboardMap keyboardMap;
-    WindowManagerWatch windowManager;
+    X11WindowManager windowManager;
+    WindowManagerWatch managerWatch;
 };
 
 std::unique_ptr<X11Port> X11Port::connect(const char* displayName) {
@@ -78,6 +81,10 @@ const KeyboardMap& X11Port::keyboardMap() {
     return services_->keyboardMap;
 }
 
+WindowManager& X11Port::windowManager() {
+    return services_->windowManager;
+}
+
 int X11Port::fileDescriptor() const {
     return xcb_get_file_descriptor(connection_->xcb());
 }
@@ -98,7 +105,7 @@ bool X11Port::dispatchPending() {
             // they have already been turned into absent results where it mattered.
             if (event->response_type == 0) continue;
             if (services_->hotKeys.handleEvent(*event)) continue;
-            if (services_->windowManager.handleEvent(*event)) managerChanged = true;
+            if (services_->managerWatch.handleEvent(*event)) managerChanged = true;
         }
         const bool keyboardRead = services_->hotKeys.followKeyboard();
         // A window manager that appears (Corvane started first) or replaces

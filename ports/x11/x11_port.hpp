@@ -8,6 +8,7 @@
 #include "app/platform/keyboard_map.hpp"
 #include "app/platform/screens.hpp"
 #include "app/platform/system_feedback.hpp"
+#include "app/platform/window_manager.hpp"
 #include "app/platform/window_server.hpp"
 #include "app/platform/workspace.hpp"
 
@@ -22,6 +23,7 @@ class X11WindowServer;
 class X11DesktopGesture;
 class X11Feedback;
 class X11KeyboardMap;
+class X11WindowManager;
 
 // The seam's services on an X11 display with an EWMH window manager, over
 // one xcb connection of the port's own. The port has no thread and never
@@ -51,6 +53,8 @@ public:
     SystemFeedback& feedback();
     // Our own windows' keys in the product's terms (the recorder, the tour).
     const KeyboardMap& keyboardMap();
+    // The window manager, as the settings window describes it.
+    WindowManager& windowManager();
 
     int fileDescriptor() const;
     // Main thread. Handles every event already received (delivering hot-key

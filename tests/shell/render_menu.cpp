@@ -40,8 +40,13 @@ int main(int argc, char** argv) {
     if (argc != 2) return fail("usage: corvane_shell_render OUTPUT.png");
     QApplication app(argc, argv);
 
-    const auto items =
-        corvane::buildStatusMenu(corvane::MenuState{true, true, corvane::Config::defaults(), true});
+    // Shortcuts as the X11 port writes them: the picture is of the Linux app.
+    corvane::KeyboardMap::Names linuxNames;
+    linuxNames.option = linuxNames.optionShort = "Alt";
+    linuxNames.command = linuxNames.commandShort = "Super";
+    linuxNames.shortcutsInWords = true;
+    const auto items = corvane::buildStatusMenu(
+        corvane::MenuState{true, true, corvane::Config::defaults(), true, linuxNames});
     QMenu menu;
     int chosen = 0;
     corvane::fillMenu(menu, items, [&chosen](const corvane::MenuCommand&) { ++chosen; });

@@ -1,0 +1,115 @@
+// Renders the settings window as a person sees it, on a private X server
+// (Xvfb + openbox) so that the picture comes from the server itself, window
+// manager frame included, and saves it to the folder given as the only
+// argument: settings.png (as first opened), settings-recording.png (a
+// shortcut being recorded after a rejected key, with a shared shortcut) and
+// settings-layout.png (the end of the form, with a gap of 12). The style, palette and font are fixed so the
+// pictures do not depend on the machine's desktop settings. Fails when the window does not come up or does
+// not show what it should.
+
+#include <QApplication>
+#include <QPalette>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "app/settings/settings_window.hpp"
+#include "ports/x11/x11_port.hpp"
+#include "tests/settings/settings_fixture.hpp"
+#include "tools/xharness/x_server.hpp"
+
+namespace {
+
+using namespace corvane;
+
+int fail(const char* message) {
+    std::fprintf(stderr, "corvane_settings_render: %s\n", message);
+    return 1;
+}
+
+// The outer frame (decorations included), read from the server.
+QRect outerFrame(xharness::XConnection& x, xcb_window_t client) {
+    const auto frame = x.outerFrame(client);
+    if (!frame) return {};
+    return QRect(int(frame->x), int(frame->y), int(frame->width), int(frame->height));
+}
+
+bool save(QScreen& screen, const QRect& frame, const std::filesystem::path& path) {
+    // A margin of desktop around the frame, as a screenshot of a window looks.
+    const QRect area = frame.adjusted(-16, -16, 16, 16);
+    const QPixmap shot = screen.grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    return !shot.isNull() && shot.save(QString::fromStdString(path.string()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) return fail("usage: corvane_settings_render OUTPUT-FOLDER");
+    const std::filesystem::path folder = argv[1];
+
+    xharness::XServerOptions options;
+    options.width = 900;
+    options.height = 800;
+    options.tray = false;
+    xharness::XServer server(options);
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    ::unsetenv("WAYLAND_DISPLAY");
+
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+
+    const auto port = x11::X11Port::connect(server.display().c_str());
+    if (!port) return fail("cannot reach the X server");
+    testing::SettingsWorld world;
+    const SettingsWords words = SettingsWords::forKeyboard(port->keyboardMap().names());
+    SettingsWindow window(SettingsServices{*world.store, world.desktop.accessibility(),
+                                           world.desktop.workspace(), world.desktop.feedback(),
+                                           [] { return true; }, &port->windowManager(), &port->keyboardMap()},
+                          words);
+    window.present();
+    if (!QTest::qWaitForWindowActive(&window, 10000)) return fail("the window did not become active");
+    const auto client = static_cast<xcb_window_t>(window.winId());
+    const QRect frame = outerFrame(server.x(), client);
+    if (frame.isEmpty()) return fail("the window has no frame");
+    if (window.permissionRows().empty() ||
+        window.permissionRows().front()->row().title.rfind("Window manager: ", 0) != 0)
+        return fail("the status row does not name the window manager");
+    QTest::qWait(200);  // the first paint after mapping
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!save(*screen, frame, folder / "settings.png")) return fail("could not save settings.png");
+
+    // Recording Top Half after a rejected Shift+A, Left Half sharing
+    // Bottom Half's shortcut, and a gap of 12.
+    Config config = world.store->config();
+    config.shortcuts[Placement::leftHalf] = config.shortcuts.at(Placement::bottomHalf);
+    config.gap = 12;
+    world.store->setConfig(config);
+    window.row(WindowAction::placement(Placement::topHalf))->recordButton().click();
+    QTest::keyClick(&window, Qt::Key_A, Qt::ShiftModifier);
+    if (!window.holdsKeyboard()) return fail("recording did not take the keyboard");
+    if (!window.row(WindowAction::placement(Placement::topHalf))->noteLabel().text().startsWith("Include"))
+        return fail("the rejected key left no hint");
+    QTest::qWait(300);  // the preview's animation
+    if (!save(*screen, frame, folder / "settings-recording.png"))
+        return fail("could not save settings-recording.png");
+    window.recorder().cancel();
+
+    // The end of the form: desktops, the gap with its preview, the switches.
+    auto* scroll = window.findChild<QScrollArea*>();
+    if (!scroll) return fail("the form does not scroll");
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    QTest::qWait(200);
+    if (!save(*screen, frame, folder / "settings-layout.png"))
+        return fail("could not save settings-layout.png");
+    return 0;
+}
