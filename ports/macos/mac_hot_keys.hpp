@@ -20,6 +20,10 @@ public:
                                             HotKeyID identity) override;
     void unregisterHotKey(Reference reference) override;
     void installPressHandler(PressHandler handler) override;
+    // Carbon hot keys name keys by position and the system keeps them in
+    // force across layouts, so registrations never change by themselves.
+    void installChangeHandler(ChangeHandler) override {}
+    bool isActive(Reference reference) const override { return registered_.count(reference) != 0; }
 
     // The handler's work, apart from reading the event: for the Carbon callback.
     std::int32_t deliver(std::optional<HotKeyID> identity);
