@@ -1,5 +1,7 @@
 #include "app/shell/instance_protocol.hpp"
 
+#include "core/quoted_text.hpp"
+
 namespace corvane {
 
 namespace {
@@ -87,20 +89,7 @@ std::optional<InstanceReply> decodeReply(std::string_view line) {
 }
 
 std::string quotedName(std::string_view name) {
-    static constexpr char hex[] = "0123456789abcdef";
-    std::string quoted = "\"";
-    for (const char c : name.substr(0, maxShownNameLength)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7f || c == '"' || c == '\\') {
-            quoted += "\\x";
-            quoted += hex[byte >> 4];
-            quoted += hex[byte & 0xf];
-        } else {
-            quoted += c;
-        }
-    }
-    if (name.size() > maxShownNameLength) quoted += "...";
-    return quoted + "\"";
+    return quotedText(name, maxShownNameLength);
 }
 
 std::string statusDocument(bool enabled, const std::unordered_set<WindowAction>& unavailable) {

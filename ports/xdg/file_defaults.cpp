@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/quoted_text.hpp"
 #include "ports/xdg/xdg_paths.hpp"
 
 namespace corvane::xdg {
@@ -33,20 +34,7 @@ bool isSimpleKey(std::string_view key) {
 
 // A hostile key must not be able to forge log lines.
 std::string quotedForLog(std::string_view text) {
-    static constexpr char hex[] = "0123456789abcdef";
-    std::string quoted = "\"";
-    for (const char c : text.substr(0, maxKeyLength)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7f || c == '"' || c == '\\') {
-            quoted += "\\x";
-            quoted += hex[byte >> 4];
-            quoted += hex[byte & 0xf];
-        } else {
-            quoted += c;
-        }
-    }
-    if (text.size() > maxKeyLength) quoted += "...";
-    return quoted + "\"";
+    return quotedText(text, maxKeyLength);
 }
 
 std::optional<bool> parseBool(std::string_view text) {
