@@ -11,7 +11,7 @@ packages=(
   nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   # the application: Qt 6 Widgets and the X11 port
   qt6-base-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev
-  libxcb-randr0-dev libxcb-xtest0-dev
+  libxcb-randr0-dev libxcb-res0-dev libxcb-xtest0-dev
   # a private X desktop for the demo, the end-to-end tests and the benchmarks
   xvfb xauth openbox trayer xterm wmctrl x11-utils x11-xserver-utils x11-xkb-utils
   imagemagick fonts-dejavu-core

@@ -50,7 +50,8 @@ int print(FILE* stream, const std::string& text, int status) {
 int runClient(int argc, char** argv, const InstancePaths& paths, const InstanceRequest& request) {
     if (const auto problem = preparePrivateDirectory(paths.directory)) return failWith(*problem);
     QCoreApplication app(argc, argv);
-    const ClientOutcome outcome = clientOutcome(askRunningInstance(paths.socket(), request));
+    const ClientOutcome outcome =
+        clientOutcome(askRunningInstance(paths.socket(), request, replyTimeout(request)));
     std::fputs(outcome.standardOutput.c_str(), stdout);
     std::fputs(outcome.standardError.c_str(), stderr);
     return outcome.exitCode;
@@ -119,7 +120,9 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     NativeSpaces spaces(platform);
     AppDelegate delegate(platform, mover, spaces, port->keyboardMap());
 
-    InstanceServer server([&delegate](const InstanceRequest& request) { return respond(request, delegate); });
+    InstanceServer server([&delegate](const InstanceRequest& request, ReplyHandler reply) {
+        respond(request, delegate, std::move(reply));
+    });
     if (const auto problem = server.listen(paths.socket())) port->feedback().log(*problem);
     launchLock.release();
 

@@ -16,7 +16,10 @@ namespace corvane {
 // closes. Main thread.
 class InstanceServer {
 public:
-    using Handler = std::function<InstanceReply(const InstanceRequest&)>;
+    // Answers a request through `reply`, at once or later (an action waits
+    // for its outcome); a reply for a client that has gone is dropped.
+    using Handler =
+        std::function<void(const InstanceRequest&, std::function<void(const InstanceReply&)> reply)>;
 
     explicit InstanceServer(Handler handler);
     ~InstanceServer();

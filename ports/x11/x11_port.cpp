@@ -85,6 +85,7 @@ bool X11Port::dispatchPending() {
         // they have already been turned into absent results where it mattered.
         if (event->response_type == 0) continue;
         services_->hotKeys.handleEvent(*event);
+        services_->accessibility.handleEvent(*event);
     }
     return connection_->isAlive();
 }

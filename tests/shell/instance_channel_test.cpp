@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -28,6 +29,14 @@ std::string rawExchange(const fs::path& path, const std::string& bytes) {
     std::string reply;
     while (socket.waitForReadyRead(5000)) reply += socket.readAll().toStdString();
     return reply;
+}
+
+// A handler that answers every request at once with what `answer` gives.
+template <class Answer>
+InstanceServer::Handler answering(Answer answer) {
+    return [answer](const InstanceRequest& request, const std::function<void(const InstanceReply&)>& reply) {
+        reply(answer(request));
+    };
 }
 
 // A socket file whose listener has gone, as an instance killed outright leaves it.
@@ -81,13 +90,13 @@ protected:
 
 TEST_F(InstanceChannel, OneRequestLineOneReplyLine) {
     std::vector<InstanceRequest> seen;
-    InstanceServer server([&](const InstanceRequest& request) {
+    InstanceServer server(answering([&](const InstanceRequest& request) {
         seen.push_back(request);
         if (request.kind == InstanceRequest::Kind::status) {
             return InstanceReply{InstanceReply::Kind::status, "{\"enabled\":true,\"unavailable\":[]}"};
         }
         return InstanceReply::error("switched off");
-    });
+    }));
     ASSERT_EQ(std::nullopt, server.listen(socket()));
     EXPECT_EQ(fs::perms::owner_all, fs::status(socket()).permissions() & fs::perms::all);
 
@@ -120,9 +129,39 @@ TEST_F(InstanceChannel, AStaleSocketAnswersNothingAndIsReplaced) {
     ASSERT_TRUE(fs::is_socket(socket()));
     EXPECT_EQ(std::nullopt, askRunningInstance(socket(), InstanceRequest{}));
 
-    InstanceServer next([](const InstanceRequest&) { return InstanceReply::ok(); });
+    InstanceServer next(answering([](const InstanceRequest&) { return InstanceReply::ok(); }));
     ASSERT_EQ(std::nullopt, next.listen(socket()));
     EXPECT_EQ("ok\n", ask({InstanceRequest::Kind::show, {}}));
+}
+
+TEST_F(InstanceChannel, AnAnswerGivenLaterReachesTheClientWhileTheLoopRuns) {
+    // An action answers once its outcome is known. Meanwhile the main thread
+    // keeps serving: a status request that comes later is answered first.
+    std::function<void(const InstanceReply&)> pending;
+    InstanceServer server(
+        [&](const InstanceRequest& request, std::function<void(const InstanceReply&)> reply) {
+            if (request.kind != InstanceRequest::Kind::action) {
+                reply(InstanceReply{InstanceReply::Kind::status, "{}"});
+                return;
+            }
+            pending = std::move(reply);
+        });
+    ASSERT_EQ(std::nullopt, server.listen(socket()));
+
+    std::optional<std::string> actionReply;
+    std::atomic<bool> actionDone{false};
+    std::thread actionClient([&] {
+        actionReply = askRunningInstance(socket(), {InstanceRequest::Kind::action, "send2"});
+        actionDone = true;
+    });
+    while (!pending) QCoreApplication::processEvents();
+    EXPECT_EQ("{}\n", ask({InstanceRequest::Kind::status, {}}));
+    EXPECT_FALSE(actionDone);
+
+    pending(InstanceReply::error("No focused window to move"));
+    while (!actionDone) QCoreApplication::processEvents();
+    actionClient.join();
+    EXPECT_EQ("error: No focused window to move\n", actionReply);
 }
 
 }  // namespace

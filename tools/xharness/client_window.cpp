@@ -13,8 +13,15 @@ namespace corvane::xharness {
 
 std::unique_ptr<ClientWindow> ClientWindow::open(XServer& server, const std::string& title, int width,
                                                  int height) {
+    return open(server, title, width, height, {});
+}
+
+std::unique_ptr<ClientWindow> ClientWindow::open(XServer& server, const std::string& title, int width,
+                                                 int height, const std::vector<std::string>& options) {
     SpawnOptions spawn;
-    spawn.argv = {CORVANE_TEST_WINDOW_PATH, title, std::to_string(width), std::to_string(height)};
+    spawn.argv = {CORVANE_TEST_WINDOW_PATH};
+    spawn.argv.insert(spawn.argv.end(), options.begin(), options.end());
+    spawn.argv.insert(spawn.argv.end(), {title, std::to_string(width), std::to_string(height)});
     spawn.environment = server.clientEnvironment();
     spawn.unsetEnvironment = XServer::hostEnvironmentToDrop();
     return std::unique_ptr<ClientWindow>(new ClientWindow(server, spawn));
@@ -35,8 +42,12 @@ ClientWindow::ClientWindow(XServer& server, const SpawnOptions& spawn)
     const auto pid = static_cast<std::uint32_t>(process_->pid());
     bool managed = x.waitFor([&] {
         if (!process_->isRunning()) return true;
+        // Our own client also names itself where it publishes no pid.
+        const xcb_atom_t ownPid = x.atom("_CORVANE_TEST_WINDOW_PID");
         for (xcb_window_t candidate : x.clientList()) {
-            if (x.windowPid(candidate) == pid) window_ = candidate;
+            if (x.windowPid(candidate) == pid ||
+                x.cardinals(candidate, ownPid) == std::vector<std::uint32_t>{pid})
+                window_ = candidate;
         }
         return window_ != XCB_NONE && x.frameExtents(window_).has_value();
     });

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/rect.hpp"
 #include "tools/xharness/child_process.hpp"
@@ -22,6 +23,10 @@ public:
     // appear or cannot be made active.
     static std::unique_ptr<ClientWindow> open(XServer& server, const std::string& title, int width = 640,
                                               int height = 480);
+    // The same client with options of its own (see test_window_main.cpp):
+    // "--no-pid", "--type", "DESKTOP", "--csd", "20,20,15,25".
+    static std::unique_ptr<ClientWindow> open(XServer& server, const std::string& title, int width,
+                                              int height, const std::vector<std::string>& options);
     // An xterm: a client with size increments (character cells).
     static std::unique_ptr<ClientWindow> openXterm(XServer& server, const std::string& title);
 
