@@ -15,6 +15,8 @@ packages=(
   # a private X desktop for the demo, the end-to-end tests and the benchmarks
   xvfb xauth openbox trayer xterm wmctrl x11-utils x11-xserver-utils x11-xkb-utils
   imagemagick fonts-dejavu-core
+  # ordinary programs the end-to-end tests place: one without _NET_WM_PID, one drawing its own frame
+  x11-apps gtk-3-examples
 )
 
 missing=()

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "core/geometry.hpp"
 #include "tests/e2e/e2e_support.hpp"
 
@@ -58,8 +60,41 @@ TEST_F(WindowKinds, AClientThatDrawsItsOwnFrameShowsItsVisibleEdgesWhereAsked) {
     EXPECT_TRUE(x().waitFor([&] { return onScreen() == right; }));
     EXPECT_EQ(onScreen().x, left.maxX()) << "the visible edge meets the middle";
 
-    const auto picture = server().scratch() / "own-frame.png";
-    server().runClient({"import", "-window", "root", picture.string()});
+    // A picture for people: CORVANE_E2E_PICTURES names a directory to keep it in.
+    if (const char* pictures = std::getenv("CORVANE_E2E_PICTURES")) {
+        server().runClient(
+            {"import", "-window", "root", std::string(pictures) + "/own-frame-right-half.png"});
+    }
+}
+
+// A real GTK 3 program with a header bar: it draws its own title bar. On a
+// server without compositing GTK leaves out the shadow; where it draws one,
+// _GTK_FRAME_EXTENTS says how wide, and the visible frame is what is placed.
+TEST_F(WindowKinds, ARealGtkProgramIsPlacedByItsVisibleFrame) {
+    const auto found = server().runClient({"sh", "-c", "command -v gtk3-widget-factory"});
+    if (!found.status || found.status->code != 0) {
+        GTEST_SKIP() << "gtk3-widget-factory (gtk-3-examples) is not installed";
+    }
+    windows_.push_back(xharness::ClientWindow::openProgram(server(), {"gtk3-widget-factory"}));
+    auto& gtk = *windows_.back();
+    const auto shadow = x().cardinals(gtk.id(), x().atom("_GTK_FRAME_EXTENTS"));
+    const bool hasShadow = shadow.size() == 4;
+    const double l = hasShadow ? shadow[0] : 0, r = hasShadow ? shadow[1] : 0;
+    const double t = hasShadow ? shadow[2] : 0, b = hasShadow ? shadow[3] : 0;
+    const auto visible = [&] {
+        const auto outer = gtk.frame();
+        if (!outer) return Rect{};
+        return Rect{outer->x + l, outer->y + t, outer->width - l - r, outer->height - t - b};
+    };
+    const Rect area = primaryVisible();
+    server().keyboard().press("Ctrl+Alt+Super+Right");
+    const Rect half = Geometry::frame(Placement::rightHalf, area, 0);
+    // The program has a minimum size; its left edge and top still land where asked.
+    EXPECT_TRUE(x().waitFor([&] { return visible().x == half.x && visible().y == half.y; }))
+        << "visible " << ::testing::PrintToString(visible()) << ", wanted " << ::testing::PrintToString(half);
+    if (const char* pictures = std::getenv("CORVANE_E2E_PICTURES")) {
+        server().runClient({"import", "-window", "root", std::string(pictures) + "/gtk-right-half.png"});
+    }
 }
 
 class GappedWindowKinds : public WindowKinds {
@@ -104,6 +139,7 @@ TEST_F(WindowKinds, TheDesktopWindowInFrontIsLeftAloneAndTheCommandLineSaysSo) {
     const Rect before = window->frame().value();
     auto desktop = openWith("Desktop", {"--type", "DESKTOP"});
     const Rect desktopBefore = desktop->frame().value();
+    const auto desktopsBefore = desktop->desktop();
 
     const auto placed = action("leftHalf");
     EXPECT_TRUE(exitedWith(placed, 1));
@@ -114,7 +150,7 @@ TEST_F(WindowKinds, TheDesktopWindowInFrontIsLeftAloneAndTheCommandLineSaysSo) {
     EXPECT_NE(sent.err.find("No focused window to move"), std::string::npos) << sent.err;
 
     EXPECT_EQ(desktop->frame(), desktopBefore);
-    EXPECT_EQ(desktop->desktop(), 0u);
+    EXPECT_EQ(desktop->desktop(), desktopsBefore);
     EXPECT_EQ(window->frame(), before);
 
     // With an ordinary window in front the same commands succeed.

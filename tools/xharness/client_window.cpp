@@ -36,6 +36,15 @@ std::unique_ptr<ClientWindow> ClientWindow::openXterm(XServer& server, const std
     return std::unique_ptr<ClientWindow>(new ClientWindow(server, spawn));
 }
 
+std::unique_ptr<ClientWindow> ClientWindow::openProgram(XServer& server,
+                                                        const std::vector<std::string>& argv) {
+    SpawnOptions spawn;
+    spawn.argv = argv;
+    spawn.environment = server.clientEnvironment();
+    spawn.unsetEnvironment = XServer::hostEnvironmentToDrop();
+    return std::unique_ptr<ClientWindow>(new ClientWindow(server, spawn));
+}
+
 ClientWindow::ClientWindow(XServer& server, const SpawnOptions& spawn)
     : server_(server), process_(std::make_unique<ChildProcess>(spawn)) {
     XConnection& x = server_.x();

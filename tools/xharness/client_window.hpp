@@ -29,6 +29,8 @@ public:
                                               int height, const std::vector<std::string>& options);
     // An xterm: a client with size increments (character cells).
     static std::unique_ptr<ClientWindow> openXterm(XServer& server, const std::string& title);
+    // Any program that publishes _NET_WM_PID (a GTK application, say).
+    static std::unique_ptr<ClientWindow> openProgram(XServer& server, const std::vector<std::string>& argv);
 
     ~ClientWindow() = default;
     ClientWindow(const ClientWindow&) = delete;
