@@ -39,6 +39,22 @@ TEST_F(WindowKinds, AWindowWithoutAProcessIdIsPlacedAndSent) {
     EXPECT_TRUE(x().waitFor([&] { return window->desktop() == 1u; }));
 }
 
+// xlogo, an Xt program, names no process at all.
+TEST_F(WindowKinds, XlogoIsPlaced) {
+    const auto found = server().runClient({"sh", "-c", "command -v xlogo"});
+    if (!found.status || found.status->code != 0) {
+        GTEST_SKIP() << "xlogo (x11-apps) is not installed";
+    }
+    windows_.push_back(xharness::ClientWindow::openProgram(server(), {"xlogo"}, "XLogo"));
+    auto& logo = *windows_.back();
+    ASSERT_FALSE(x().windowPid(logo.id()));
+    EXPECT_TRUE(pressAndExpectFrame("Ctrl+Alt+Super+Up", logo,
+                                    Geometry::frame(Placement::topHalf, primaryVisible(), 0)));
+    const auto placed = action("bottomHalf");
+    EXPECT_TRUE(exitedWith(placed, 0)) << placed.err;
+    EXPECT_TRUE(expectFrame(logo, Geometry::frame(Placement::bottomHalf, primaryVisible(), 0)));
+}
+
 TEST_F(WindowKinds, AClientThatDrawsItsOwnFrameShowsItsVisibleEdgesWhereAsked) {
     // 20/22 pixels of shadow at the sides, 15 above, 25 below; no decorations.
     auto window = openWith("Own frame", {"--csd", "20,22,15,25"});

@@ -29,8 +29,10 @@ public:
                                               int height, const std::vector<std::string>& options);
     // An xterm: a client with size increments (character cells).
     static std::unique_ptr<ClientWindow> openXterm(XServer& server, const std::string& title);
-    // Any program that publishes _NET_WM_PID (a GTK application, say).
-    static std::unique_ptr<ClientWindow> openProgram(XServer& server, const std::vector<std::string>& argv);
+    // Any program that publishes _NET_WM_PID (a GTK application, say), or,
+    // for one that does not, whose WM_CLASS class is `wmClass` ("XLogo").
+    static std::unique_ptr<ClientWindow> openProgram(XServer& server, const std::vector<std::string>& argv,
+                                                     const std::string& wmClass = {});
 
     ~ClientWindow() = default;
     ClientWindow(const ClientWindow&) = delete;
@@ -54,7 +56,7 @@ public:
     void close();
 
 private:
-    ClientWindow(XServer& server, const SpawnOptions& spawn);
+    ClientWindow(XServer& server, const SpawnOptions& spawn, const std::string& wmClass = {});
 
     XServer& server_;
     std::unique_ptr<ChildProcess> process_;
