@@ -11,12 +11,14 @@ packages=(
   nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   # the application: Qt 6 Widgets and the X11 port
   qt6-base-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev
-  libxcb-randr0-dev libxcb-xtest0-dev libxcb-xkb-dev libxkbcommon-x11-dev
+  libxcb-randr0-dev libxcb-res0-dev libxcb-xtest0-dev libxcb-xkb-dev libxkbcommon-x11-dev
   # a private X desktop for the demo, the end-to-end tests and the benchmarks
   xvfb xauth openbox trayer xterm wmctrl x11-utils x11-xserver-utils x11-xkb-utils xkb-data
   imagemagick fonts-dejavu-core
   # the macOS port's compile check as an Apple target (scripts/macos-check.sh)
   libc++-dev libc++abi-dev libc6-dev-arm64-cross
+  # ordinary programs the end-to-end tests place: one without _NET_WM_PID, one drawing its own frame
+  x11-apps gtk-3-examples
 )
 
 missing=()

@@ -15,16 +15,15 @@ DesktopMove::DesktopMove(Platform& platform, SerialQueue& queue)
       discovery_(platform.windowServer, platform.accessibility, platform.clock,
                  [&queue] { return queue.isStopping(); }) {}
 
-Element DesktopMove::focusedWindow(pid_t pid) {
-    auto& ax = platform_.accessibility;
-    const Element application = ax.applicationElement(pid);
-    // An application that hangs must not hold the queue for the system's
-    // default timeout on every call.
-    ax.setMessagingTimeout(application, messagingTimeout);
-    const auto focused = ax.copyAttribute(application, AXName::focusedWindow);
-    if (focused.status != AXStatus::success || !focused.value) throw Failure::noWindow();
+std::optional<Element> DesktopMove::focusedWindow(Accessibility& ax, const Application& application) {
+    const Element element = ax.applicationElement(application);
+    // An application that hangs must hold neither the main thread nor, later,
+    // the queue for the system's default timeout on every call.
+    ax.setMessagingTimeout(element, messagingTimeout);
+    const auto focused = ax.copyAttribute(element, AXName::focusedWindow);
+    if (focused.status != AXStatus::success || !focused.value) return std::nullopt;
     const auto* window = std::get_if<Element>(&*focused.value);
-    if (!window || !window->isValid()) throw Failure::noWindow();
+    if (!window || !window->isValid()) return std::nullopt;
     ax.setMessagingTimeout(*window, messagingTimeout);
     return *window;
 }
@@ -39,16 +38,32 @@ void DesktopMove::performMove(std::uint32_t window, std::uint64_t space) {
     if (!platform_.windowServer.performBridgedMove({window}, space)) throw Failure::operationUnavailable();
 }
 
-void DesktopMove::run(SpaceAction action, pid_t pid, const std::vector<ScreenInfo>& screens) {
-    const Element window = focusedWindow(pid);
+bool DesktopMove::isShown(Platform& platform, const Element& window) {
+    const auto number = platform.windowServer.windowNumber(window);
+    if (!number || number->status != 0 || number->number == 0) return false;
+    try {
+        const Discovery discovery(platform.windowServer, platform.accessibility, platform.clock);
+        const auto spaces = discovery.windowSpaces(number->number);
+        for (const Display& display : discovery.managedDisplays()) {
+            if (std::find(spaces.begin(), spaces.end(), display.current) != spaces.end()) return true;
+        }
+    } catch (const Failure&) {
+        // Unreadable now; the move reads again and reports.
+    }
+    return false;
+}
+
+void DesktopMove::run(SpaceAction action, const Application& application, const Element& window,
+                      const std::vector<ScreenInfo>& screens, bool shownAtPress) {
     const std::uint32_t number = windowNumber(window);
 
     const Display display = discovery_.displayFor(window, screens, discovery_.managedDisplays());
     const std::uint64_t origin = display.current;
-    // Only a window on the desktop its display shows can be moved: one
-    // elsewhere is not the window the user is looking at.
+    // Only a window on the desktop its display shows (or showed at the press)
+    // can be moved: one elsewhere is not the window the user is looking at.
     const auto spaces = discovery_.windowSpaces(number);
-    if (std::find(spaces.begin(), spaces.end(), origin) == spaces.end()) throw Failure::noWindow();
+    if (spaces.empty() || (!shownAtPress && std::find(spaces.begin(), spaces.end(), origin) == spaces.end()))
+        throw Failure::noWindow();
 
     const int n = action.number();
     const auto wanted = static_cast<std::size_t>(n);
@@ -72,17 +87,20 @@ void DesktopMove::run(SpaceAction action, pid_t pid, const std::vector<ScreenInf
     }
 
     if (action.followsWindow()) {
-        follow(pid, window, display, target);
+        follow(application, window, display, target);
     } else if (target != origin) {
         returnAfterSend(display, origin);
     }
 }
 
-void DesktopMove::follow(pid_t pid, const Element& window, const Display& display, std::uint64_t target) {
+void DesktopMove::follow(const Application& application, const Element& window, const Display& display,
+                         std::uint64_t target) {
     auto& workspace = platform_.workspace;
     // The workspace belongs to the main thread. When the queue is shutting
     // down the hop is refused and the rest of the follow is pointless.
-    if (!queue_.runOnMain(platform_.mainQueue, [&workspace, pid] { workspace.activate(pid); })) return;
+    if (!queue_.runOnMain(platform_.mainQueue,
+                          [&workspace, application] { workspace.activate(application); }))
+        return;
 
     auto& ax = platform_.accessibility;
     ax.setAttribute(window, AXName::main, AXValue{true});

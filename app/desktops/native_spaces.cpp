@@ -51,30 +51,43 @@ bool NativeSpaces::isAvailable() {
     return facts.systemVersion && facts.serverFunctions && facts.windowNumberFunction && facts.bridgedMove;
 }
 
-void NativeSpaces::moveFocusedWindow(SpaceAction action) {
+void NativeSpaces::moveFocusedWindow(SpaceAction action, OutcomeHandler done) {
     auto& platform = impl_->platform;
+    const auto refuse = [&](const std::string& message) {
+        impl_->fail(message);
+        if (done) done(ActionOutcome::failure(message));
+    };
     if (!isAvailable() || !platform.accessibility.isProcessTrusted()) {
-        impl_->fail(unavailableMessage);
-        return;
-    }
-    const auto pid = platform.workspace.frontmostApplication();
-    if (!pid) {
-        impl_->fail(unavailableMessage);
+        refuse(unavailableMessage);
         return;
     }
     // Taken now, at the press: by the time the move runs the user may have
-    // switched applications or screens.
+    // switched windows, applications or screens.
+    const auto application = platform.workspace.frontmostApplication();
+    const auto window = application
+                            ? desktops::DesktopMove::focusedWindow(platform.accessibility, *application)
+                            : std::nullopt;
+    if (!window) {
+        refuse(desktops::Failure::noWindow().description(platform.windowServer.names()));
+        return;
+    }
     auto screens = desktops::screenInfos(platform.screens);
+    const bool shown = desktops::DesktopMove::isShown(platform, *window);
 
     Impl* impl = impl_.get();
-    impl->queue.submit([impl, action, pid = *pid, screens = std::move(screens)] {
+    impl->queue.submit([impl, action, application = *application, window = *window,
+                        screens = std::move(screens), shown, done = std::move(done)] {
+        ActionOutcome outcome = ActionOutcome::success();
         try {
-            desktops::DesktopMove(impl->platform, impl->queue).run(action, pid, screens);
+            desktops::DesktopMove(impl->platform, impl->queue)
+                .run(action, application, window, screens, shown);
         } catch (const desktops::Failure& failure) {
             // A wait cut short by quitting is no failure of the move.
             if (impl->queue.isStopping()) return;
-            impl->fail(failure.description(impl->platform.windowServer.names()));
+            outcome = ActionOutcome::failure(failure.description(impl->platform.windowServer.names()));
+            impl->fail(outcome.reason);
         }
+        if (done) impl->platform.mainQueue.post([done, outcome] { done(outcome); });
     });
 }
 

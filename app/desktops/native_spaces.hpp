@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/platform/platform.hpp"
+#include "core/action_outcome.hpp"
 #include "core/window_action.hpp"
 
 namespace corvane {
@@ -23,9 +24,11 @@ public:
     // Whether desktop moves can work on this system; asked afresh each time.
     bool isAvailable();
 
-    // Main thread. Returns at once; the outcome is a moved window or a
-    // reported failure.
-    void moveFocusedWindow(SpaceAction action);
+    // Main thread. Takes the focused window now, at the press, and returns
+    // at once; the outcome is a moved window or a reported failure. `done`,
+    // if given, hears the outcome on the main thread once the move has
+    // ended (never, if the queue shuts down first).
+    void moveFocusedWindow(SpaceAction action, OutcomeHandler done = {});
 
     // Runs `reached` on the move queue once every move asked for so far has
     // finished (never, if the queue shuts down first). Never waits: tests use

@@ -23,6 +23,14 @@ std::optional<Rect> frame(Accessibility& ax, const Element& window) {
     return Rect{origin.x, origin.y, extent.width, extent.height};
 }
 
+std::optional<Size> sizeIncrement(Accessibility& ax, const Element& window) {
+    const auto result = ax.copyAttribute(window, AXName::sizeIncrement);
+    if (result.status != AXStatus::success || !result.value) return std::nullopt;
+    const auto* step = std::get_if<Size>(&*result.value);
+    if (!step || step->width < 0 || step->height < 0) return std::nullopt;
+    return *step;
+}
+
 std::optional<bool> boolAttribute(Accessibility& ax, const Element& element, std::string_view attribute) {
     const auto result = ax.copyAttribute(element, attribute);
     if (result.status != AXStatus::success || !result.value) return std::nullopt;

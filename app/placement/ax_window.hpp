@@ -19,6 +19,10 @@ std::optional<Element> focusedWindow(Accessibility& ax, const Element& applicati
 // the position cannot be read. A value of the wrong kind reads as zero.
 std::optional<Rect> frame(Accessibility& ax, const Element& window);
 
+// The steps the window resizes in (a terminal's character cell); absent when
+// the window resizes freely or the value cannot be read.
+std::optional<Size> sizeIncrement(Accessibility& ax, const Element& window);
+
 // A boolean attribute; absent when unreadable or not a boolean.
 std::optional<bool> boolAttribute(Accessibility& ax, const Element& element, std::string_view attribute);
 

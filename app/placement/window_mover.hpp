@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
+
 #include "app/platform/platform.hpp"
+#include "core/action_outcome.hpp"
 #include "core/window_action.hpp"
 
 namespace corvane {
@@ -17,8 +21,13 @@ public:
     WindowMover& operator=(const WindowMover&) = delete;
 
     // Never fails loudly: the user sees a moved window, a beep, or the
-    // system's request for access.
-    void move(Placement placement, double gap);
+    // system's request for access. The outcome says whether the frame was
+    // written, and if not, why (for callers that report it, such as the
+    // command line).
+    ActionOutcome move(Placement placement, double gap);
+
+    // How many frames are kept for a later restore (for tests).
+    std::size_t savedFrameCount() const;
 
 private:
     class State;

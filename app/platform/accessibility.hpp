@@ -2,10 +2,13 @@
 
 #include <sys/types.h>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <variant>
 
+#include "app/platform/application.hpp"
 #include "app/platform/element.hpp"
 #include "core/rect.hpp"
 
@@ -45,7 +48,17 @@ inline constexpr std::string_view enhancedUserInterface = "AXEnhancedUserInterfa
 inline constexpr std::string_view main = "AXMain";
 inline constexpr std::string_view focused = "AXFocused";
 inline constexpr std::string_view raise = "AXRaise";
+// Not an attribute of the system's own: the steps (a Size) in which a window
+// grows and shrinks, such as a terminal's character cell. Ports whose
+// windows resize freely report it unsupported.
+inline constexpr std::string_view sizeIncrement = "CRVNSizeIncrement";
 }  // namespace AXName
+
+// Ends a watch when destroyed; see Accessibility::observeDestruction.
+class Observation {
+public:
+    virtual ~Observation() = default;
+};
 
 // Control of other applications' windows. Positions and sizes are in the
 // top-left space: origin at the primary display's top-left corner, y down;
@@ -63,9 +76,10 @@ public:
     // Never waits for the answer.
     virtual void requestTrust() = 0;
 
-    // The application element of a process. Never fails: an element of a
-    // process that does not exist just fails every later call.
-    virtual Element applicationElement(pid_t pid) = 0;
+    // The application element of an application the workspace reported.
+    // Never fails: an element of an application that has gone just fails
+    // every later call.
+    virtual Element applicationElement(const Application& application) = 0;
 
     // Reads an attribute. A non-success status or an absent value means
     // there is nothing to act on; the value's kind is the caller's to check.
@@ -76,6 +90,13 @@ public:
     virtual AXStatus performAction(const Element& element, std::string_view action) = 0;
     // Later calls on this element give up after `seconds`.
     virtual void setMessagingTimeout(const Element& element, float seconds) = 0;
+
+    // Main thread. Calls `destroyed` on the main thread once the window is
+    // closed for good, unless the returned observation has ended first.
+    // Null when the window cannot be watched (it is already gone); the
+    // caller then knows nothing more about it.
+    virtual std::unique_ptr<Observation> observeDestruction(const Element& window,
+                                                            std::function<void()> destroyed) = 0;
 
 protected:
     Accessibility() = default;

@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "core/action_outcome.hpp"
 #include "core/window_action.hpp"
 
 namespace corvane {
@@ -23,7 +24,9 @@ public:
 
     // Runs a placement or desktop move exactly as its hot key would. Callers
     // check the switch first: nothing may move while the application is off.
-    virtual void perform(const WindowAction& action) = 0;
+    // `done` (may be empty) hears the outcome on the main thread, at once or,
+    // for a desktop move, once the move has run.
+    virtual void perform(const WindowAction& action, OutcomeHandler done) = 0;
 
     // Raises the system's request for window access and opens its settings page.
     virtual void requestAccess() = 0;

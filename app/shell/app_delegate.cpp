@@ -76,8 +76,8 @@ const std::unordered_set<WindowAction>& AppDelegate::unavailable() const {
     return store_->unavailable();
 }
 
-void AppDelegate::perform(const WindowAction& action) {
-    store_->perform(action);
+void AppDelegate::perform(const WindowAction& action, OutcomeHandler done) {
+    store_->perform(action, std::move(done));
 }
 
 void AppDelegate::requestAccess() {

@@ -43,7 +43,7 @@ public:
     void setEnabled(bool enabled) override;
     bool desktopsAvailable() override;
     const std::unordered_set<WindowAction>& unavailable() const override;
-    void perform(const WindowAction& action) override;
+    void perform(const WindowAction& action, OutcomeHandler done) override;
     void requestAccess() override;
     void openSettings() override;
     void openTour() override;

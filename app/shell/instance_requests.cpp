@@ -1,45 +1,62 @@
 #include "app/shell/instance_requests.hpp"
 
+#include <utility>
+
 #include "app/shell/action_name.hpp"
 
 namespace corvane {
 
 namespace {
 
-InstanceReply performNamed(const std::string& name, AppControl& control) {
+void performNamed(const std::string& name, AppControl& control, ReplyHandler reply) {
     const auto action = windowActionNamed(name);
-    if (!action)
-        return InstanceReply::error("unknown action " + quotedName(name) +
-                                    "; valid actions: " + allActionNames());
-    if (!control.isEnabled())
-        return InstanceReply::error("Corvane is switched off; turn it on with --enable");
-    if (action->asSpace() && !control.desktopsAvailable()) {
-        return InstanceReply::error("desktop moves are not available on this system");
+    if (!action) {
+        reply(InstanceReply::error("unknown action " + quotedName(name) + "; valid actions: " + allActionNames()));
+        return;
     }
-    control.perform(*action);
-    return InstanceReply::ok();
+    if (!control.isEnabled()) {
+        reply(InstanceReply::error("Corvane is switched off; turn it on with --enable"));
+        return;
+    }
+    if (action->asSpace() && !control.desktopsAvailable()) {
+        reply(InstanceReply::error("desktop moves are not available on this system"));
+        return;
+    }
+    control.perform(*action, [reply = std::move(reply)](const ActionOutcome& outcome) {
+        reply(outcome.done ? InstanceReply::ok() : InstanceReply::error(outcome.reason));
+    });
 }
 
 }  // namespace
 
-InstanceReply respond(const InstanceRequest& request, AppControl& control) {
+void respond(const InstanceRequest& request, AppControl& control, ReplyHandler reply) {
     switch (request.kind) {
         case InstanceRequest::Kind::show:
             control.bringForward();
-            return InstanceReply::ok();
+            reply(InstanceReply::ok());
+            return;
         case InstanceRequest::Kind::action:
-            return performNamed(request.action, control);
+            performNamed(request.action, control, std::move(reply));
+            return;
         case InstanceRequest::Kind::enable:
             control.setEnabled(true);
-            return InstanceReply::ok();
+            reply(InstanceReply::ok());
+            return;
         case InstanceRequest::Kind::disable:
             control.setEnabled(false);
-            return InstanceReply::ok();
+            reply(InstanceReply::ok());
+            return;
         case InstanceRequest::Kind::status:
-            return InstanceReply{InstanceReply::Kind::status,
-                                 statusDocument(control.isEnabled(), control.unavailable())};
+            reply(InstanceReply{InstanceReply::Kind::status,
+                                statusDocument(control.isEnabled(), control.unavailable())});
+            return;
     }
-    return InstanceReply::error("unknown request");
+    reply(InstanceReply::error("unknown request"));
+}
+
+std::chrono::milliseconds replyTimeout(const InstanceRequest& request) {
+    if (request.kind == InstanceRequest::Kind::action) return std::chrono::seconds(30);
+    return std::chrono::seconds(5);
 }
 
 }  // namespace corvane

@@ -54,7 +54,8 @@ int print(FILE* stream, const std::string& text, int status) {
 int runClient(int argc, char** argv, const InstancePaths& paths, const InstanceRequest& request) {
     if (const auto problem = preparePrivateDirectory(paths.directory)) return failWith(*problem);
     QCoreApplication app(argc, argv);
-    const ClientOutcome outcome = clientOutcome(askRunningInstance(paths.socket(), request));
+    const ClientOutcome outcome =
+        clientOutcome(askRunningInstance(paths.socket(), request, replyTimeout(request)));
     std::fputs(outcome.standardOutput.c_str(), stdout);
     std::fputs(outcome.standardError.c_str(), stderr);
     return outcome.exitCode;
@@ -127,8 +128,11 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     AppDelegate delegate(platform, mover, spaces, port->keyboardMap());
     delegate.setWindowManager(&port->windowManager());
 
-    InstanceServer server([&delegate](const InstanceRequest& request) { return respond(request, delegate); },
-                          [&port](std::string_view line) { port->feedback().log(line); });
+    InstanceServer server(
+        [&delegate](const InstanceRequest& request, ReplyHandler reply) {
+            respond(request, delegate, std::move(reply));
+        },
+        [&port](std::string_view line) { port->feedback().log(line); });
     // Without its channel this instance could not be reached by later
     // launches or by --action, and would still hold the lock that keeps
     // another from starting: better to say why now and not start.

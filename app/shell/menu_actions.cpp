@@ -13,9 +13,9 @@ void runMenuCommand(const MenuCommand& command, AppControl& control) {
             } else if constexpr (std::is_same_v<Chosen, ToggleEnabledCommand>) {
                 control.setEnabled(!control.isEnabled());
             } else if constexpr (std::is_same_v<Chosen, MoveCommand>) {
-                if (control.isEnabled()) control.perform(WindowAction::placement(chosen.placement));
+                if (control.isEnabled()) control.perform(WindowAction::placement(chosen.placement), {});
             } else if constexpr (std::is_same_v<Chosen, SpaceCommand>) {
-                if (control.isEnabled()) control.perform(WindowAction::space(chosen.action));
+                if (control.isEnabled()) control.perform(WindowAction::space(chosen.action), {});
             } else if constexpr (std::is_same_v<Chosen, SettingsCommand>) {
                 control.openSettings();
             } else if constexpr (std::is_same_v<Chosen, TourCommand>) {

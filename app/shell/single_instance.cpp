@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
@@ -125,30 +126,39 @@ void InstanceServer::serve(xdg::UniqueFd descriptor) {
     QObject::connect(connection, &QLocalSocket::disconnected, &connections_, release);
     QObject::connect(connection, &QObject::destroyed, &connections_, release);
     QObject::connect(connection, &QLocalSocket::disconnected, connection, &QObject::deleteLater);
-    QTimer::singleShot(limits_.idleTimeout, connection, [connection] {
+    // The limit is on saying the request; doing it (a desktop move) may take longer.
+    auto asked = std::make_shared<bool>(false);
+    QTimer::singleShot(limits_.idleTimeout, connection, [connection, asked] {
+        if (*asked) return;
         connection->abort();
         connection->deleteLater();
     });
 
     auto buffer = std::make_shared<std::string>();
-    QObject::connect(connection, &QLocalSocket::readyRead, connection, [this, connection, buffer] {
+    QObject::connect(connection, &QLocalSocket::readyRead, connection, [this, connection, buffer, asked] {
         const QByteArray chunk = connection->readAll();
         buffer->append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
         const auto end = buffer->find('\n');
         if (end == std::string::npos && buffer->size() <= maxInstanceLineLength) return;
 
-        InstanceReply reply = InstanceReply::error("request not understood");
-        if (end != std::string::npos) {
-            if (const auto request = decodeRequest(std::string_view(*buffer).substr(0, end + 1))) {
-                reply = handler_(*request);
-            }
-        }
-        buffer->clear();
-        const std::string line = encodeReply(reply);
-        connection->write(line.data(), static_cast<qint64>(line.size()));
-        // Anything sent after the first line is not read; closing flushes the reply first.
+        *asked = true;
+        // Anything sent after the first line is not read.
         QObject::disconnect(connection, &QLocalSocket::readyRead, nullptr, nullptr);
-        connection->disconnectFromServer();
+        auto answer = [connection = QPointer<QLocalSocket>(connection)](const InstanceReply& reply) {
+            if (!connection) return;
+            const std::string line = encodeReply(reply);
+            connection->write(line.data(), static_cast<qint64>(line.size()));
+            // Closing flushes the reply first.
+            connection->disconnectFromServer();
+        };
+        std::optional<InstanceRequest> request;
+        if (end != std::string::npos) request = decodeRequest(std::string_view(*buffer).substr(0, end + 1));
+        buffer->clear();
+        if (request) {
+            handler_(*request, std::move(answer));
+        } else {
+            answer(InstanceReply::error("request not understood"));
+        }
     });
 }
 

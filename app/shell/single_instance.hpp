@@ -40,7 +40,10 @@ struct InstanceLimits {
 // is through all of this.
 class InstanceServer {
 public:
-    using Handler = std::function<InstanceReply(const InstanceRequest&)>;
+    // Answers a request through `reply`, at once or later (an action waits
+    // for its outcome); a reply for a client that has gone is dropped.
+    using Handler =
+        std::function<void(const InstanceRequest&, std::function<void(const InstanceReply&)> reply)>;
     using Log = std::function<void(std::string_view)>;
 
     using Limits = InstanceLimits;

@@ -13,12 +13,15 @@ namespace {
 
 constexpr std::string_view enabledKey = "enabled";
 constexpr std::string_view configKey = "config";
+constexpr const char* switchedOffReason = "Corvane is switched off; turn it on with --enable";
 
-void route(WindowMover& mover, NativeSpaces& spaces, const WindowAction& action, std::int64_t gap) {
+void route(WindowMover& mover, NativeSpaces& spaces, const WindowAction& action, std::int64_t gap,
+           OutcomeHandler done = {}) {
     if (const auto space = action.asSpace()) {
-        spaces.moveFocusedWindow(*space);
+        spaces.moveFocusedWindow(*space, std::move(done));
     } else if (const auto placement = action.asPlacement()) {
-        mover.move(*placement, static_cast<double>(gap));
+        const ActionOutcome outcome = mover.move(*placement, static_cast<double>(gap));
+        if (done) done(outcome);
     }
 }
 
@@ -239,9 +242,12 @@ void ConfigStore::setLaunchAtLogin(bool enabled) {
     changed.emit();
 }
 
-void ConfigStore::perform(const WindowAction& action) {
-    if (!d_->isEnabled) return;
-    route(d_->mover, d_->spaces, action, d_->config.gap);
+void ConfigStore::perform(const WindowAction& action, OutcomeHandler done) {
+    if (!d_->isEnabled) {
+        if (done) done(ActionOutcome::failure(switchedOffReason));
+        return;
+    }
+    route(d_->mover, d_->spaces, action, d_->config.gap, std::move(done));
 }
 
 }  // namespace corvane

@@ -7,6 +7,7 @@
 
 #include "app/platform/platform.hpp"
 #include "app/state/signal.hpp"
+#include "core/action_outcome.hpp"
 #include "core/config.hpp"
 #include "core/window_action.hpp"
 
@@ -57,8 +58,10 @@ public:
     void setLaunchAtLogin(bool enabled);
 
     // What a hot-key press or a menu command runs; does nothing while off
-    // only for the menu (hot keys are not registered then).
-    void perform(const WindowAction& action);
+    // only for the menu (hot keys are not registered then). `done`, if
+    // given, hears on the main thread whether the window was placed or sent
+    // (at once for a placement, when the move has run for a desktop action).
+    void perform(const WindowAction& action, OutcomeHandler done = {});
 
     Signal<> changed;
     Signal<bool> enabledChanged;  // emitted with the new value of isEnabled

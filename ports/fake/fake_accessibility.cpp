@@ -1,6 +1,7 @@
 #include "ports/fake/fake_accessibility.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "ports/fake/fake_element.hpp"
 
@@ -36,9 +37,9 @@ void FakeAccessibility::requestTrust() {
     ++trustRequests_;
 }
 
-Element FakeAccessibility::applicationElement(pid_t pid) {
-    log_.record("applicationElement " + std::to_string(pid));
-    return appElement(pid);
+Element FakeAccessibility::applicationElement(const Application& application) {
+    log_.record("applicationElement " + std::to_string(application.pid));
+    return appElement(application.pid);
 }
 
 AXCopyResult FakeAccessibility::copyAttribute(const Element& element, std::string_view attribute) {
@@ -87,6 +88,42 @@ void FakeAccessibility::setMessagingTimeout(const Element& element, float second
     if (Node* node = nodeFor(element)) node->timeout = seconds;
 }
 
+class FakeAccessibility::WatchEnd final : public Observation {
+public:
+    WatchEnd(FakeAccessibility& owner, std::uint64_t id) : owner_(owner), id_(id) {}
+    ~WatchEnd() override { owner_.endWatch(id_); }
+
+private:
+    FakeAccessibility& owner_;
+    std::uint64_t id_;
+};
+
+std::unique_ptr<Observation> FakeAccessibility::observeDestruction(const Element& window,
+                                                                   std::function<void()> destroyed) {
+    const auto* fake = window.as<FakeElement>();
+    log_.record("observeDestruction window " + std::to_string(fake ? fake->windowId : 0));
+    std::lock_guard lock(mutex_);
+    if (!fake || fake->kind != FakeElement::Kind::window || !nodeFor(window)) return nullptr;
+    const std::uint64_t id = nextWatch_++;
+    watches_.emplace(id, Watch{fake->windowId, std::move(destroyed)});
+    return std::make_unique<WatchEnd>(*this, id);
+}
+
+void FakeAccessibility::endWatch(std::uint64_t id) {
+    std::lock_guard lock(mutex_);
+    watches_.erase(id);
+}
+
+std::size_t FakeAccessibility::watchCount() const {
+    std::lock_guard lock(mutex_);
+    return watches_.size();
+}
+
+void FakeAccessibility::setSizeIncrement(std::uint32_t window, Size increment) {
+    std::lock_guard lock(mutex_);
+    if (const auto it = windows_.find(window); it != windows_.end()) it->second.sizeIncrement = increment;
+}
+
 // --- Scripting ---
 
 void FakeAccessibility::setTrusted(bool trusted) {
@@ -117,12 +154,28 @@ std::uint32_t FakeAccessibility::addWindow(pid_t pid, const Rect& frame,
 }
 
 void FakeAccessibility::removeWindow(std::uint32_t window) {
-    std::lock_guard lock(mutex_);
-    const auto it = windows_.find(window);
-    if (it == windows_.end()) return;
-    App& app = apps_.at(it->second.pid);
-    if (app.focusedWindow == window) app.focusedWindow.reset();
-    windows_.erase(it);
+    std::vector<std::function<void()>> told;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = windows_.find(window);
+        if (it == windows_.end()) return;
+        App& app = apps_.at(it->second.pid);
+        if (app.focusedWindow == window) app.focusedWindow.reset();
+        windows_.erase(it);
+        // A watch ends with the window; a watcher may end other watches
+        // from its callback, so none is called with the lock held.
+        for (auto w = watches_.begin(); w != watches_.end();) {
+            if (w->second.window != window) {
+                ++w;
+                continue;
+            }
+            told.push_back(std::move(w->second.destroyed));
+            w = watches_.erase(w);
+        }
+    }
+    for (auto& destroyed : told) {
+        if (destroyed) destroyed();
+    }
 }
 
 void FakeAccessibility::focusWindow(std::uint32_t window) {
@@ -263,6 +316,7 @@ std::optional<AXValue> FakeAccessibility::readLocked(const Element& element,
     if (attribute == AXName::size) return AXValue(Size{window.frame.width, window.frame.height});
     if (attribute == AXName::main) return AXValue(window.isMain);
     if (attribute == AXName::focused) return AXValue(window.isFocused);
+    if (attribute == AXName::sizeIncrement && window.sizeIncrement) return AXValue(*window.sizeIncrement);
     return std::nullopt;
 }
 
@@ -293,6 +347,10 @@ AXStatus FakeAccessibility::writeLocked(const Element& element, std::string_view
         if (window.maximumSize) {
             applied.width = std::min(applied.width, window.maximumSize->width);
             applied.height = std::min(applied.height, window.maximumSize->height);
+        }
+        if (const auto& step = window.sizeIncrement) {
+            if (step->width > 0) applied.width = std::floor(applied.width / step->width) * step->width;
+            if (step->height > 0) applied.height = std::floor(applied.height / step->height) * step->height;
         }
         window.frame.width = applied.width;
         window.frame.height = applied.height;

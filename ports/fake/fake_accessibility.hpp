@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -33,11 +34,15 @@ public:
 
     bool isProcessTrusted() override;
     void requestTrust() override;
-    Element applicationElement(pid_t pid) override;
+    // Logged as "applicationElement <pid>".
+    Element applicationElement(const Application& application) override;
     AXCopyResult copyAttribute(const Element& element, std::string_view attribute) override;
     AXStatus setAttribute(const Element& element, std::string_view attribute, const AXValue& value) override;
     AXStatus performAction(const Element& element, std::string_view action) override;
     void setMessagingTimeout(const Element& element, float seconds) override;
+    // Logged as "observeDestruction window <id>"; removeWindow() ends it.
+    std::unique_ptr<Observation> observeDestruction(const Element& window,
+                                                    std::function<void()> destroyed) override;
 
     // --- Scripting (not logged) ---
 
@@ -51,8 +56,15 @@ public:
     // unless `hashValue` is given. The window is not focused.
     std::uint32_t addWindow(pid_t pid, const Rect& frame,
                             std::optional<std::size_t> hashValue = std::nullopt);
-    // A closed window: calls on its element fail with invalidElement.
+    // A closed window: calls on its element fail with invalidElement, and
+    // whoever watches it hears of it (on the calling thread).
     void removeWindow(std::uint32_t window);
+    // The window resizes in steps of `increment`, as a terminal does in
+    // character cells: it reports the step, and every size written is
+    // rounded down to a whole number of steps.
+    void setSizeIncrement(std::uint32_t window, Size increment);
+    // How many destruction watches are open.
+    std::size_t watchCount() const;
     // Makes the window the focused window of its application.
     void focusWindow(std::uint32_t window);
     // Leaves the application without a focused window.
@@ -102,6 +114,7 @@ private:
         Rect frame;
         std::size_t hashValue = 0;
         std::optional<Size> maximumSize;
+        std::optional<Size> sizeIncrement;
         bool isMain = false;
         bool isFocused = false;
         std::vector<std::string> actions;
@@ -114,8 +127,17 @@ private:
     std::optional<AXValue> readLocked(const Element& element, std::string_view attribute) const;
     AXStatus writeLocked(const Element& element, std::string_view attribute, const AXValue& value);
 
+    struct Watch {
+        std::uint32_t window = 0;
+        std::function<void()> destroyed;
+    };
+    class WatchEnd;
+    void endWatch(std::uint64_t id);
+
     FakeCallLog& log_;
     mutable std::mutex mutex_;
+    std::uint64_t nextWatch_ = 1;
+    std::map<std::uint64_t, Watch> watches_;
     bool trusted_ = true;
     int trustRequests_ = 0;
     std::uint32_t nextWindow_ = 1;

@@ -4,10 +4,11 @@ namespace corvane::fake {
 
 FakeWorkspace::FakeWorkspace(FakeCallLog& log) : log_(log) {}
 
-std::optional<pid_t> FakeWorkspace::frontmostApplication() {
+std::optional<Application> FakeWorkspace::frontmostApplication() {
     log_.record("frontmostApplication");
     std::lock_guard lock(mutex_);
-    return frontmost_;
+    if (!frontmost_) return std::nullopt;
+    return Application{*frontmost_, 0};
 }
 
 std::vector<pid_t> FakeWorkspace::runningApplications(std::string_view bundleIdentifier) {
@@ -21,7 +22,8 @@ std::vector<pid_t> FakeWorkspace::runningApplications(std::string_view bundleIde
     return result;
 }
 
-bool FakeWorkspace::activate(pid_t pid) {
+bool FakeWorkspace::activate(const Application& application) {
+    const pid_t pid = application.pid;
     log_.record("activate " + std::to_string(pid));
     std::lock_guard lock(mutex_);
     if (gone_.count(pid)) return false;

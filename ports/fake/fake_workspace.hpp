@@ -21,10 +21,11 @@ class FakeWorkspace final : public Workspace {
 public:
     explicit FakeWorkspace(FakeCallLog& log);
 
-    std::optional<pid_t> frontmostApplication() override;
+    // The frontmost process as an application of its process id alone.
+    std::optional<Application> frontmostApplication() override;
     std::vector<pid_t> runningApplications(std::string_view bundleIdentifier) override;
     // Makes the application frontmost; false for a process marked gone.
-    bool activate(pid_t pid) override;
+    bool activate(const Application& application) override;
     // Marks the application terminated (gone); false for one already gone.
     bool terminate(pid_t pid) override;
     // Records the URL; false while URLs are set to fail.

@@ -1,25 +1,64 @@
 #include "ports/x11/client_windows.hpp"
 
 #include <algorithm>
+#include <cstring>
+
+#include <xcb/res.h>
 
 namespace corvane::x11::ClientWindows {
 
 namespace {
 
-// Sends one pid request per window before waiting for any reply.
+bool hasResourceExtension(xcb_connection_t* c) {
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_res_id);
+    return extension && extension->present;
+}
+
+// The local process id the server records for the client that created the
+// window; 0 when it knows none.
+std::optional<pid_t> clientPid(xcb_connection_t* c, xcb_res_query_client_ids_cookie_t cookie) {
+    auto r = reply(c, cookie, xcb_res_query_client_ids_reply);
+    if (!r) return std::nullopt;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem > 0;
+         xcb_res_client_id_value_next(&it)) {
+        if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID)) continue;
+        if (xcb_res_client_id_value_value_length(it.data) < 1) continue;
+        const std::uint32_t value = *xcb_res_client_id_value_value(it.data);
+        if (value != 0 && value != 0xFFFFFFFF) return static_cast<pid_t>(value);
+    }
+    return std::nullopt;
+}
+
+// Sends every pid request (both kinds for each window) before waiting for
+// any reply: one round trip for the whole list.
 std::vector<std::optional<pid_t>> pids(Connection& connection, const std::vector<xcb_window_t>& windows) {
+    xcb_connection_t* c = connection.xcb();
     xcb_ewmh_connection_t* ewmh = connection.ewmh();
-    std::vector<xcb_get_property_cookie_t> cookies;
+    const bool resources = hasResourceExtension(c);
+    struct Cookies {
+        xcb_get_property_cookie_t property;
+        xcb_res_query_client_ids_cookie_t client;
+    };
+    std::vector<Cookies> cookies;
     cookies.reserve(windows.size());
-    for (xcb_window_t w : windows) cookies.push_back(xcb_ewmh_get_wm_pid(ewmh, w));
+    for (xcb_window_t w : windows) {
+        Cookies pair{xcb_ewmh_get_wm_pid(ewmh, w), {}};
+        if (resources) {
+            const xcb_res_client_id_spec_t spec{w, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+            pair.client = xcb_res_query_client_ids(c, 1, &spec);
+        }
+        cookies.push_back(pair);
+    }
     std::vector<std::optional<pid_t>> result;
     result.reserve(windows.size());
-    for (auto cookie : cookies) {
+    for (const auto& pair : cookies) {
         std::uint32_t value = 0;
-        if (xcb_ewmh_get_wm_pid_reply(ewmh, cookie, &value, nullptr) && value != 0)
-            result.emplace_back(static_cast<pid_t>(value));
-        else
-            result.emplace_back(std::nullopt);
+        std::optional<pid_t> owner;
+        if (xcb_ewmh_get_wm_pid_reply(ewmh, pair.property, &value, nullptr) && value != 0)
+            owner = static_cast<pid_t>(value);
+        // Both replies are always taken, so none is left waiting in xcb.
+        std::optional<pid_t> client = resources ? clientPid(c, pair.client) : std::nullopt;
+        result.push_back(owner ? owner : client);
     }
     return result;
 }
@@ -28,8 +67,26 @@ bool contains(const xcb_ewmh_get_atoms_reply_t& atoms, xcb_atom_t atom) {
     return std::find(atoms.atoms, atoms.atoms + atoms.atoms_len, atom) != atoms.atoms + atoms.atoms_len;
 }
 
-// A window the user works in: no type, or a normal or dialog window; and not
-// minimised.
+// The first type in the list that EWMH defines decides (the list runs from
+// most to least preferred, and may start with types of other desktops).
+bool ordinaryType(xcb_ewmh_connection_t* ewmh, const xcb_ewmh_get_atoms_reply_t& types) {
+    const xcb_atom_t ordinary[] = {ewmh->_NET_WM_WINDOW_TYPE_NORMAL, ewmh->_NET_WM_WINDOW_TYPE_DIALOG};
+    const xcb_atom_t other[] = {
+        ewmh->_NET_WM_WINDOW_TYPE_DESKTOP,       ewmh->_NET_WM_WINDOW_TYPE_DOCK,
+        ewmh->_NET_WM_WINDOW_TYPE_TOOLBAR,       ewmh->_NET_WM_WINDOW_TYPE_MENU,
+        ewmh->_NET_WM_WINDOW_TYPE_UTILITY,       ewmh->_NET_WM_WINDOW_TYPE_SPLASH,
+        ewmh->_NET_WM_WINDOW_TYPE_DROPDOWN_MENU, ewmh->_NET_WM_WINDOW_TYPE_POPUP_MENU,
+        ewmh->_NET_WM_WINDOW_TYPE_TOOLTIP,       ewmh->_NET_WM_WINDOW_TYPE_NOTIFICATION,
+        ewmh->_NET_WM_WINDOW_TYPE_COMBO,         ewmh->_NET_WM_WINDOW_TYPE_DND};
+    for (std::uint32_t i = 0; i < types.atoms_len; ++i) {
+        const xcb_atom_t type = types.atoms[i];
+        if (std::find(std::begin(ordinary), std::end(ordinary), type) != std::end(ordinary)) return true;
+        if (std::find(std::begin(other), std::end(other), type) != std::end(other)) return false;
+    }
+    return true;
+}
+
+// An ordinary window that is not minimised.
 bool isWorkWindow(Connection& connection, xcb_window_t window) {
     xcb_ewmh_connection_t* ewmh = connection.ewmh();
     auto typeCookie = xcb_ewmh_get_wm_window_type(ewmh, window);
@@ -37,8 +94,7 @@ bool isWorkWindow(Connection& connection, xcb_window_t window) {
     bool ordinary = true;
     xcb_ewmh_get_atoms_reply_t types;
     if (xcb_ewmh_get_wm_window_type_reply(ewmh, typeCookie, &types, nullptr)) {
-        ordinary = types.atoms_len == 0 || contains(types, ewmh->_NET_WM_WINDOW_TYPE_NORMAL) ||
-                   contains(types, ewmh->_NET_WM_WINDOW_TYPE_DIALOG);
+        ordinary = ordinaryType(ewmh, types);
         xcb_ewmh_get_atoms_reply_wipe(&types);
     }
     bool hidden = false;
@@ -64,6 +120,16 @@ std::optional<xcb_window_t> active(Connection& connection) {
 
 std::optional<pid_t> pid(Connection& connection, xcb_window_t window) {
     return pids(connection, {window}).front();
+}
+
+bool isOrdinary(Connection& connection, xcb_window_t window) {
+    xcb_ewmh_connection_t* ewmh = connection.ewmh();
+    xcb_ewmh_get_atoms_reply_t types;
+    if (!xcb_ewmh_get_wm_window_type_reply(ewmh, xcb_ewmh_get_wm_window_type(ewmh, window), &types, nullptr))
+        return true;
+    const bool ordinary = ordinaryType(ewmh, types);
+    xcb_ewmh_get_atoms_reply_wipe(&types);
+    return ordinary;
 }
 
 std::vector<xcb_window_t> stacking(Connection& connection) {

@@ -34,17 +34,31 @@ std::unique_ptr<Connection::Link> Connection::connect(const char* displayName, i
     return link;
 }
 
+std::unique_ptr<Connection::Link> Connection::connectWorker() const {
+    int ignored = 0;
+    if (auto link = connect(displayName_.empty() ? nullptr : displayName_.c_str(), &ignored)) return link;
+    auto dead = std::make_unique<Link>();
+    // xcb's own connection in the error state: requests on it fail at once.
+    dead->conn = xcb_connect_to_fd(-1, nullptr);
+    // The atoms and screens are the main link's (they do not change); the
+    // requests go to the dead connection. Not ours to wipe.
+    dead->ewmh = main_->ewmh;
+    dead->ewmh.connection = dead->conn;
+    dead->ewmhInitialised = false;
+    return dead;
+}
+
 Connection::Link& Connection::link() const {
-    if (std::this_thread::get_id() == mainThread_) return *main_;
+    if (onMainThread()) return *main_;
     std::lock_guard lock(workerMutex_);
-    if (!worker_) {
-        int ignored = 0;
-        worker_ = connect(displayName_.empty() ? nullptr : displayName_.c_str(), &ignored);
-        // Without a second connection the worker shares the main one, as
-        // before; only the wake-up of the main loop suffers.
-        if (!worker_) return *main_;
-    }
+    if (!worker_) worker_ = connectWorker();
     return *worker_;
+}
+
+void Connection::settle() const {
+    if (onMainThread()) return;
+    std::lock_guard lock(workerMutex_);
+    if (!worker_ || xcb_connection_has_error(worker_->conn) != 0) worker_ = connectWorker();
 }
 
 std::unique_ptr<Connection> Connection::open(const char* displayName) {
@@ -60,11 +74,13 @@ std::unique_ptr<Connection> Connection::open(const char* displayName) {
     if (screens.rem <= 0) return nullptr;
     connection->screen_ = screens.data;
 
-    // Both intern requests go out before either reply is awaited: one round trip.
+    // Every intern request goes out before any reply is awaited: one round trip.
     auto deleteCookie = internRequest(c, "WM_DELETE_WINDOW");
     auto utf8Cookie = internRequest(c, "UTF8_STRING");
+    auto shadowCookie = internRequest(c, "_GTK_FRAME_EXTENTS");
     connection->atoms_.wmDeleteWindow = intern(c, deleteCookie);
     connection->atoms_.utf8String = intern(c, utf8Cookie);
+    connection->atoms_.gtkFrameExtents = intern(c, shadowCookie);
     if (!connection->isAlive()) return nullptr;
     return connection;
 }

@@ -38,6 +38,8 @@ auto reply(xcb_connection_t* c, Cookie cookie, ReplyFn fn) {
 struct ExtraAtoms {
     xcb_atom_t wmDeleteWindow = XCB_ATOM_NONE;
     xcb_atom_t utf8String = XCB_ATOM_NONE;
+    // The invisible shadow around the decorations a client draws itself.
+    xcb_atom_t gtkFrameExtents = XCB_ATOM_NONE;
 };
 
 // The xcb connection of the thread that opened it (the main thread, which
@@ -70,6 +72,14 @@ public:
     const std::string& displayName() const { return displayName_; }
     // False once the server has gone or the stream broke.
     bool isAlive() const { return xcb_connection_has_error(xcb()) == 0; }
+    bool onMainThread() const { return std::this_thread::get_id() == mainThread_; }
+
+    // Called by every service at the start of an operation, when no reply is
+    // outstanding: a worker whose connection broke gets a fresh one here
+    // (never in the middle of an operation, where a reply would be awaited
+    // on a connection that never sent its request). Does nothing on the
+    // main thread, whose connection is the application's life.
+    void settle() const;
 
     // Sends the requests buffered so far without waiting for anything.
     void flush() const { xcb_flush(xcb()); }
@@ -95,6 +105,10 @@ private:
     };
     // Connects and interns the EWMH atoms; absent on failure.
     static std::unique_ptr<Link> connect(const char* displayName, int* screenNumber);
+    // A worker's own connection; when the server cannot be reached, a link
+    // on which every request fails at once (never the main connection,
+    // whose events a worker must not read).
+    std::unique_ptr<Link> connectWorker() const;
     Link& link() const;
 
     std::unique_ptr<Link> main_;

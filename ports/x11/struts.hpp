@@ -21,10 +21,11 @@ Strut fromPlain(std::uint32_t left, std::uint32_t right, std::uint32_t top, std:
 
 // What is left of a monitor (root coordinates, top-left origin) once every
 // strut band that overlaps it is cut away. Struts are measured from the edges
-// of `screen`, the bounding box of all monitors (for a screen laid out by
-// RandR that is the root window; a larger virtual screen keeps unused space
-// that no panel can be on). A band covering the whole monitor leaves it as it is.
-Rect visibleArea(const Rect& monitor, const Rect& screen, const std::vector<Strut>& struts);
+// of `root`, the root window, also where it is larger than the monitors: a
+// panel at the bottom of a monitor that ends above the root's bottom edge
+// reserves that gap too, and window managers count it that way. A band
+// covering the whole monitor leaves it as it is.
+Rect visibleArea(const Rect& monitor, const Rect& root, const std::vector<Strut>& struts);
 
 }  // namespace Struts
 

@@ -21,16 +21,36 @@ std::int32_t toCoordinate(double value) {
     return static_cast<std::int32_t>(std::clamp(std::lround(value), -32768L, 32767L));
 }
 
+struct Shadow {
+    std::uint32_t left = 0, right = 0, top = 0, bottom = 0;
+};
+
+// _GTK_FRAME_EXTENTS: left, right, top, bottom. A value that would leave
+// nothing of the window visible is not believed.
+Shadow shadowOf(const xcb_get_property_reply_t* property, std::uint32_t width, std::uint32_t height) {
+    if (!property || property->type != XCB_ATOM_CARDINAL || property->format != 32 ||
+        xcb_get_property_value_length(property) < static_cast<int>(4 * sizeof(std::uint32_t)))
+        return {};
+    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(property));
+    const Shadow shadow{v[0], v[1], v[2], v[3]};
+    const std::uint64_t across = std::uint64_t(shadow.left) + shadow.right;
+    const std::uint64_t down = std::uint64_t(shadow.top) + shadow.bottom;
+    if (across >= width || down >= height) return {};
+    return shadow;
+}
+
 }  // namespace
 
 std::optional<FrameReading> read(Connection& connection, xcb_window_t window) {
     xcb_connection_t* c = connection.xcb();
     xcb_ewmh_connection_t* ewmh = connection.ewmh();
-    // Four requests, one round trip.
+    // Five requests, one round trip.
     auto geometryCookie = xcb_get_geometry(c, window);
     auto originCookie = xcb_translate_coordinates(c, window, connection.root(), 0, 0);
     auto extentsCookie = xcb_ewmh_get_frame_extents(ewmh, window);
     auto stateCookie = xcb_ewmh_get_wm_state(ewmh, window);
+    auto shadowCookie =
+        xcb_get_property(c, 0, window, connection.atoms().gtkFrameExtents, XCB_ATOM_CARDINAL, 0, 4);
 
     auto geometry = reply(c, geometryCookie, xcb_get_geometry_reply);
     auto origin = reply(c, originCookie, xcb_translate_coordinates_reply);
@@ -44,16 +64,21 @@ std::optional<FrameReading> read(Connection& connection, xcb_window_t window) {
                     contains(states, ewmh->_NET_WM_STATE_FULLSCREEN);
         xcb_ewmh_get_atoms_reply_wipe(&states);
     }
+    auto shadowReply = reply(c, shadowCookie, xcb_get_property_reply);
     if (!geometry || !origin) return std::nullopt;
 
+    const Shadow shadow = shadowOf(shadowReply.get(), geometry->width, geometry->height);
     FrameReading r;
-    const std::uint32_t border = geometry->border_width;
-    r.left = (hasExtents ? extents.left : 0) + border;
-    r.right = (hasExtents ? extents.right : 0) + border;
-    r.top = (hasExtents ? extents.top : 0) + border;
-    r.bottom = (hasExtents ? extents.bottom : 0) + border;
+    const auto border = static_cast<std::int32_t>(geometry->border_width);
+    const auto decoration = [&](std::uint32_t extent) { return static_cast<std::int32_t>(extent) + border; };
+    r.left = decoration(hasExtents ? extents.left : 0) - static_cast<std::int32_t>(shadow.left);
+    r.right = decoration(hasExtents ? extents.right : 0) - static_cast<std::int32_t>(shadow.right);
+    r.top = decoration(hasExtents ? extents.top : 0) - static_cast<std::int32_t>(shadow.top);
+    r.bottom = decoration(hasExtents ? extents.bottom : 0) - static_cast<std::int32_t>(shadow.bottom);
+    r.shadowLeft = shadow.left;
+    r.shadowTop = shadow.top;
     // translate_coordinates gives the client's inside corner; the border and
-    // the decorations lie outside it.
+    // the decorations lie outside it, the shadow inside.
     r.outer = Rect{static_cast<double>(origin->dst_x) - r.left, static_cast<double>(origin->dst_y) - r.top,
                    static_cast<double>(geometry->width) + r.left + r.right,
                    static_cast<double>(geometry->height) + r.top + r.bottom};
@@ -64,6 +89,17 @@ std::optional<FrameReading> read(Connection& connection, xcb_window_t window) {
 Size clientSize(const FrameReading& reading, Size outer) {
     return Size{std::max(1.0, outer.width - reading.left - reading.right),
                 std::max(1.0, outer.height - reading.top - reading.bottom)};
+}
+
+void requestRestore(Connection& connection, xcb_window_t window) {
+    xcb_ewmh_connection_t* ewmh = connection.ewmh();
+    const int screen = connection.screenNumber();
+    xcb_ewmh_request_change_wm_state(ewmh, screen, window, XCB_EWMH_WM_STATE_REMOVE,
+                                     ewmh->_NET_WM_STATE_MAXIMIZED_HORZ, ewmh->_NET_WM_STATE_MAXIMIZED_VERT,
+                                     XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    xcb_ewmh_request_change_wm_state(ewmh, screen, window, XCB_EWMH_WM_STATE_REMOVE,
+                                     ewmh->_NET_WM_STATE_FULLSCREEN, XCB_ATOM_NONE,
+                                     XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
 }
 
 FrameReading restore(Connection& connection, xcb_window_t window, const FrameReading& reading,
@@ -87,13 +123,7 @@ FrameReading restore(Connection& connection, xcb_window_t window, const FrameRea
     reply(w, xcb_get_input_focus(w), xcb_get_input_focus_reply);
 
     xcb_ewmh_connection_t* ewmh = connection.ewmh();
-    const int screen = connection.screenNumber();
-    xcb_ewmh_request_change_wm_state(ewmh, screen, window, XCB_EWMH_WM_STATE_REMOVE,
-                                     ewmh->_NET_WM_STATE_MAXIMIZED_HORZ, ewmh->_NET_WM_STATE_MAXIMIZED_VERT,
-                                     XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
-    xcb_ewmh_request_change_wm_state(ewmh, screen, window, XCB_EWMH_WM_STATE_REMOVE,
-                                     ewmh->_NET_WM_STATE_FULLSCREEN, XCB_ATOM_NONE,
-                                     XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    requestRestore(connection, window);
     xcb_ewmh_send_client_message(connection.xcb(), probe, connection.root(), ewmh->_NET_REQUEST_FRAME_EXTENTS,
                                  0, nullptr);
     connection.flush();
@@ -127,8 +157,8 @@ void place(Connection& connection, xcb_window_t window, const FrameReading& read
     std::uint32_t width = 0, height = 0;
     if (outerOrigin) {
         flags |= XCB_EWMH_MOVERESIZE_WINDOW_X | XCB_EWMH_MOVERESIZE_WINDOW_Y;
-        x = toCoordinate(outerOrigin->x);
-        y = toCoordinate(outerOrigin->y);
+        x = toCoordinate(outerOrigin->x - reading.shadowLeft);
+        y = toCoordinate(outerOrigin->y - reading.shadowTop);
     }
     if (outerSize) {
         flags |= XCB_EWMH_MOVERESIZE_WINDOW_WIDTH | XCB_EWMH_MOVERESIZE_WINDOW_HEIGHT;

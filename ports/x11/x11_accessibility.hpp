@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 
@@ -11,36 +14,63 @@
 
 namespace corvane::x11 {
 
-// Window access on an EWMH desktop. An application element is a process id;
-// its "AXFocusedWindow" is the active window when the process owns it, else
-// its topmost normal window. "AXPosition"/"AXSize" are the outer frame,
-// decorations included, relative to the primary monitor's top-left corner.
-// There is no permission to ask for: trust is always granted.
+// Window access on an EWMH desktop. An application element is a process id
+// and the window that made it frontmost; its "AXFocusedWindow" is the active
+// window when the application owns it, else its topmost normal window, and
+// nothing when that window is a dock, the desktop, a splash screen or another
+// window that is not the user's to move. "AXPosition"/"AXSize" are the
+// visible outer frame (decorations included, a client's own invisible shadow
+// excluded), relative to the primary monitor's top-left corner.
+// "CRVNSizeIncrement" is the resize step of WM_NORMAL_HINTS. There is no
+// permission to ask for: trust is always granted.
 //
-// Threads: main thread and the desktop queue; the only state, the frame
-// being written, is guarded by a mutex that is never held across a request.
+// Threads: main thread and the desktop queue; the frame being written is
+// guarded by a mutex that is never held across a request. Destruction watches
+// and the frame correction after a restore belong to the main thread.
 class X11Accessibility final : public Accessibility {
 public:
     X11Accessibility(Connection& connection, bool randr15);
+    ~X11Accessibility() override;
 
     bool isProcessTrusted() override { return true; }
     void requestTrust() override {}
-    Element applicationElement(pid_t pid) override;
+    Element applicationElement(const Application& application) override;
     AXCopyResult copyAttribute(const Element& element, std::string_view attribute) override;
     AXStatus setAttribute(const Element& element, std::string_view attribute, const AXValue& value) override;
     AXStatus performAction(const Element& element, std::string_view action) override;
     // X requests do not wait for the target application, only for the server.
     void setMessagingTimeout(const Element&, float) override {}
+    // Listens for the window's DestroyNotify on the main connection.
+    std::unique_ptr<Observation> observeDestruction(const Element& window,
+                                                    std::function<void()> destroyed) override;
+
+    // Main thread, from the port's event dispatch: window destructions and
+    // the window manager's answer after a restore.
+    void handleEvent(const xcb_generic_event_t& event);
 
     // How many requests reached the window manager since the start (for
     // benchmarks and tests of the write coalescing).
     unsigned placementRequests() const;
 
 private:
+    class Watch;
+
     std::optional<Rect> outerFrame(xcb_window_t window);
+    std::optional<xcb_window_t> focusedWindow(pid_t pid, xcb_window_t frontmost);
+    AXCopyResult sizeIncrement(xcb_window_t window);
     AXStatus writeSize(xcb_window_t window, Size size);
     AXStatus writePosition(xcb_window_t window, Point position);
     AXStatus activate(xcb_window_t window);
+    // Takes a maximised or full-screen window out of that state. A worker
+    // waits for the window manager; the main thread must not, so it reads
+    // on with the decorations of the maximised state and corrects the frame
+    // once the window manager has answered (see correctAfterRestore).
+    FrameReading restore(xcb_window_t window, const FrameReading& reading);
+    // Main thread: after a frame was written to a window being restored
+    // (correction_), asks the window manager for an answer that comes after
+    // both; the frame is checked and written again when it comes.
+    void correctAfterRestore();
+    void unwatch(std::uint64_t id);
 
     // The product writes size, position, size. The first size goes out at
     // once; the position then carries the pending size with it, so the window
@@ -50,6 +80,7 @@ private:
         xcb_window_t window = XCB_WINDOW_NONE;
         Size size;
         bool frameSent = false;
+        bool restoring = false;  // main thread: the window is coming out of a maximised state
     };
     std::optional<PendingWrite> takePending(xcb_window_t window);
     void setPending(std::optional<PendingWrite> pending);
@@ -59,6 +90,21 @@ private:
     mutable std::mutex mutex_;
     std::optional<PendingWrite> pending_;
     unsigned placementRequests_ = 0;
+
+    // Main thread only.
+    struct Watcher {
+        xcb_window_t window = XCB_WINDOW_NONE;
+        std::function<void()> destroyed;
+    };
+    std::map<std::uint64_t, Watcher> watchers_;
+    std::uint64_t nextWatch_ = 1;
+    struct Correction {
+        xcb_window_t window = XCB_WINDOW_NONE;
+        Rect target;           // the visible frame asked for, root coordinates
+        FrameReading reading;  // the decorations it was written with
+    };
+    std::optional<Correction> correction_;
+    xcb_window_t probe_ = XCB_WINDOW_NONE;  // where the window manager's answers land
 };
 
 }  // namespace corvane::x11

@@ -11,6 +11,7 @@ public:
     // The window manager ignores a request it cannot grant; the caller sees
     // that as no new desktop.
     void requestDesktop(const Rect&) override {
+        connection_.settle();
         xcb_ewmh_connection_t* ewmh = connection_.ewmh();
         const int screen = connection_.screenNumber();
         std::uint32_t count = 0;

@@ -12,9 +12,11 @@
 
 namespace corvane::x11 {
 
-// What this port puts behind an Element: an application (a process id) or
-// one of its top-level client windows (the window the window manager lists
-// in _NET_CLIENT_LIST, not its frame).
+// What this port puts behind an Element: an application or one of its
+// top-level client windows (the window the window manager lists in
+// _NET_CLIENT_LIST, not its frame). An application is its process id where
+// one is known; `window` is the window that made it frontmost, which stands
+// for an application whose process nobody names (pid 0).
 struct X11Element final : ElementRef {
     enum class Kind { application, window };
     Kind kind = Kind::window;
@@ -22,18 +24,21 @@ struct X11Element final : ElementRef {
     xcb_window_t window = XCB_WINDOW_NONE;
 
     std::size_t hash() const override {
-        return kind == Kind::application ? std::hash<pid_t>{}(pid) : std::hash<xcb_window_t>{}(window);
+        if (kind == Kind::application && pid != 0) return std::hash<pid_t>{}(pid);
+        return std::hash<xcb_window_t>{}(window);
     }
     bool equals(const ElementRef& other) const override {
         const auto* o = dynamic_cast<const X11Element*>(&other);
         if (!o || o->kind != kind) return false;
-        return kind == Kind::application ? o->pid == pid : o->window == window;
+        if (kind == Kind::application && (pid != 0 || o->pid != 0)) return o->pid == pid;
+        return o->window == window;
     }
 
-    static Element application(pid_t pid) {
+    static Element application(pid_t pid, xcb_window_t window = XCB_WINDOW_NONE) {
         auto e = std::make_shared<X11Element>();
         e->kind = Kind::application;
         e->pid = pid;
+        e->window = window;
         return Element(std::move(e));
     }
     static Element ofWindow(pid_t pid, xcb_window_t window) {

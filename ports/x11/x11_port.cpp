@@ -105,6 +105,7 @@ bool X11Port::dispatchPending() {
             // they have already been turned into absent results where it mattered.
             if (event->response_type == 0) continue;
             if (services_->hotKeys.handleEvent(*event)) continue;
+            services_->accessibility.handleEvent(*event);
             if (services_->managerWatch.handleEvent(*event)) managerChanged = true;
         }
         const bool keyboardRead = services_->hotKeys.followKeyboard();

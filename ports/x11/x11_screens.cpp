@@ -12,18 +12,6 @@ Rect rectOf(const Monitor& m) {
     return Rect{double(m.x), double(m.y), double(m.width), double(m.height)};
 }
 
-Rect boundingBox(const std::vector<Monitor>& monitors) {
-    double left = monitors.front().x, top = monitors.front().y;
-    double right = left + monitors.front().width, bottom = top + monitors.front().height;
-    for (const auto& m : monitors) {
-        left = std::min(left, double(m.x));
-        top = std::min(top, double(m.y));
-        right = std::max(right, double(m.x) + m.width);
-        bottom = std::max(bottom, double(m.y) + m.height);
-    }
-    return Rect{left, top, right - left, bottom - top};
-}
-
 // Root coordinates (top-left) to the bottom-left space of the primary.
 Rect toBottomLeft(const Rect& r, const Monitor& primary) {
     return Rect{r.x - primary.x, (double(primary.y) + primary.height) - (r.y + r.height), r.width, r.height};
@@ -38,15 +26,14 @@ std::uint32_t X11Screens::displayNumber(const Monitor& monitor, std::size_t inde
 }
 
 std::vector<Screen> X11Screens::toScreens(const std::vector<Monitor>& monitors,
-                                          const std::vector<Strut>& struts) {
+                                          const std::vector<Strut>& struts, const Rect& root) {
     std::vector<Screen> result;
     if (monitors.empty()) return result;
     const Monitor& primary = monitors.front();
-    const Rect screen = boundingBox(monitors);
     for (std::size_t i = 0; i < monitors.size(); ++i) {
         const Rect area = rectOf(monitors[i]);
         result.push_back(Screen{toBottomLeft(area, primary),
-                                toBottomLeft(Struts::visibleArea(area, screen, struts), primary),
+                                toBottomLeft(Struts::visibleArea(area, root, struts), primary),
                                 displayNumber(monitors[i], i)});
     }
     return result;
@@ -83,11 +70,23 @@ std::vector<Strut> X11Screens::struts() {
     return result;
 }
 
+Rect X11Screens::rootArea() {
+    // The setup's screen size is the one at connection time; RandR may have
+    // resized the root since.
+    xcb_connection_t* c = connection_.xcb();
+    if (auto geometry = reply(c, xcb_get_geometry(c, connection_.root()), xcb_get_geometry_reply))
+        return Rect{0, 0, double(geometry->width), double(geometry->height)};
+    const xcb_screen_t* screen = connection_.screen();
+    return Rect{0, 0, double(screen->width_in_pixels), double(screen->height_in_pixels)};
+}
+
 std::vector<Screen> X11Screens::screens() {
-    return toScreens(monitors(), struts());
+    connection_.settle();
+    return toScreens(monitors(), struts(), rootArea());
 }
 
 std::optional<std::string> X11Screens::displayUUID(std::uint32_t number) {
+    connection_.settle();
     const auto list = monitors();
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (displayNumber(list[i], i) != number) continue;
@@ -98,6 +97,7 @@ std::optional<std::string> X11Screens::displayUUID(std::uint32_t number) {
 }
 
 std::optional<Rect> X11Screens::displayBounds(std::uint32_t number) {
+    connection_.settle();
     const auto list = monitors();
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (displayNumber(list[i], i) != number) continue;

@@ -27,9 +27,10 @@ public:
     // Top-left bounds relative to the primary monitor's top-left corner.
     std::optional<Rect> displayBounds(std::uint32_t displayNumber) override;
 
-    // Pure conversion of monitors and struts to the screen list (for tests).
+    // Pure conversion of monitors and struts to the screen list (for tests);
+    // the struts are measured from the edges of `root`.
     static std::vector<Screen> toScreens(const std::vector<Monitor>& monitors,
-                                         const std::vector<Strut>& struts);
+                                         const std::vector<Strut>& struts, const Rect& root);
     // The display number of a monitor: its name atom, or its index + 1 for a
     // monitor without a name.
     static std::uint32_t displayNumber(const Monitor& monitor, std::size_t index);
@@ -37,6 +38,8 @@ public:
 private:
     std::vector<Monitor> monitors();
     std::vector<Strut> struts();
+    // The root window's current extent, top-left at the origin.
+    Rect rootArea();
 
     Connection& connection_;
     bool randr15_;

@@ -29,6 +29,7 @@ X11WindowServer::X11WindowServer(Connection& connection, bool randr15)
     : connection_(connection), randr15_(randr15) {}
 
 bool X11WindowServer::supported() {
+    connection_.settle();
     xcb_ewmh_connection_t* ewmh = connection_.ewmh();
     xcb_ewmh_get_atoms_reply_t atoms;
     if (!xcb_ewmh_get_supported_reply(ewmh, xcb_ewmh_get_supported(ewmh, connection_.screenNumber()), &atoms,
@@ -69,6 +70,7 @@ PlistValue X11WindowServer::displaySpaces(const std::vector<std::string>& monito
 }
 
 std::optional<PlistValue> X11WindowServer::copyManagedDisplaySpaces(std::int32_t) {
+    connection_.settle();
     xcb_ewmh_connection_t* ewmh = connection_.ewmh();
     const int screen = connection_.screenNumber();
     auto monitorsRequest = requestMonitors(connection_, randr15_);
@@ -97,6 +99,7 @@ std::optional<PlistValue> X11WindowServer::copyManagedDisplaySpaces(std::int32_t
 
 std::optional<PlistValue> X11WindowServer::copySpacesForWindows(std::int32_t, std::int32_t,
                                                                 const std::vector<std::uint32_t>& windows) {
+    connection_.settle();
     xcb_ewmh_connection_t* ewmh = connection_.ewmh();
     auto countCookie = xcb_ewmh_get_number_of_desktops(ewmh, connection_.screenNumber());
     std::vector<xcb_get_property_cookie_t> cookies;
@@ -123,6 +126,7 @@ std::optional<PlistValue> X11WindowServer::copySpacesForWindows(std::int32_t, st
 
 std::optional<std::int32_t> X11WindowServer::setCurrentSpace(std::int32_t, const std::string&,
                                                              std::uint64_t space) {
+    connection_.settle();
     const auto index = desktopIndex(space);
     if (!index || *index == kAllDesktops) return kIllegalSpace;
     xcb_ewmh_request_change_current_desktop(connection_.ewmh(), connection_.screenNumber(), *index,
@@ -138,6 +142,7 @@ std::optional<WindowServer::WindowNumber> X11WindowServer::windowNumber(const El
 }
 
 bool X11WindowServer::performBridgedMove(const std::vector<std::uint32_t>& windows, std::uint64_t space) {
+    connection_.settle();
     const auto index = desktopIndex(space);
     if (!index || *index == kAllDesktops || windows.empty()) return false;
     for (std::uint32_t w : windows)

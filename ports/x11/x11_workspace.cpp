@@ -47,10 +47,10 @@ bool onPath(const std::string& program) {
 
 X11Workspace::X11Workspace(Connection& connection) : connection_(connection) {}
 
-std::optional<pid_t> X11Workspace::frontmostApplication() {
+std::optional<Application> X11Workspace::frontmostApplication() {
     auto window = ClientWindows::active(connection_);
     if (!window) return std::nullopt;
-    return ClientWindows::pid(connection_, *window);
+    return Application{ClientWindows::pid(connection_, *window).value_or(0), *window};
 }
 
 std::vector<pid_t> X11Workspace::runningApplications(std::string_view bundleIdentifier) {
@@ -75,8 +75,14 @@ std::vector<pid_t> X11Workspace::runningApplications(std::string_view bundleIden
     return pids;
 }
 
-bool X11Workspace::activate(pid_t pid) {
-    auto window = ClientWindows::applicationWindow(connection_, pid);
+bool X11Workspace::activate(const Application& application) {
+    std::optional<xcb_window_t> window;
+    const auto managed = ClientWindows::stacking(connection_);
+    const auto frontmost = static_cast<xcb_window_t>(application.window);
+    if (frontmost != XCB_WINDOW_NONE && std::find(managed.begin(), managed.end(), frontmost) != managed.end())
+        window = frontmost;
+    else if (application.pid != 0)
+        window = ClientWindows::applicationWindow(connection_, application.pid);
     if (!window) return false;
     xcb_ewmh_request_change_active_window(connection_.ewmh(), connection_.screenNumber(), *window,
                                           XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,

@@ -298,6 +298,24 @@ TEST_F(ConfigStorePressTest, MenuCommandsDoNothingWhileSwitchedOff) {
     EXPECT_EQ(frameOf(desktop, window), (Rect{10, 35, 705, 855}));
 }
 
+TEST_F(ConfigStorePressTest, ACommandTellsItsCallerWhatBecameOfIt) {
+    const auto store = makeStore();
+    std::vector<ActionOutcome> outcomes;
+    const auto record = [&](const ActionOutcome& outcome) { outcomes.push_back(outcome); };
+
+    store->perform(leftHalf, record);
+    desktop.workspace().setFrontmost(std::nullopt);
+    store->perform(leftHalf, record);
+    store->setEnabled(false);
+    store->perform(leftHalf, record);
+
+    ASSERT_EQ(outcomes.size(), 3u);
+    EXPECT_TRUE(outcomes[0].done);
+    EXPECT_EQ(outcomes[1], ActionOutcome::failure("no active window"));
+    EXPECT_FALSE(outcomes[2].done);
+    EXPECT_NE(outcomes[2].reason.find("switched off"), std::string::npos);
+}
+
 // --- Launch at login ---
 
 TEST_F(ConfigStoreTest, LaunchAtLoginFollowsTheSystemAndLogsARefusal) {

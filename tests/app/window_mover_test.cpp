@@ -127,6 +127,85 @@ TEST_F(WindowMoverTest, AnApplicationThatFallsShortOfFullScreenIsMaximizedAgainI
     EXPECT_EQ(frameOf(desktop, window), almost);
 }
 
+// A terminal resizes in character cells and stops short of the maximized
+// frame by up to one cell; it still counts as maximized, so the second press
+// restores, and the almost-full frame never replaces the saved one.
+TEST_F(WindowMoverTest, AWindowThatResizesInCellsRestoresThoughItFallsShortOfFullScreen) {
+    auto& ax = desktop.accessibility();
+    const auto window = openWindow({100, 100, 804, 598});
+    ax.setSizeIncrement(window, {6, 13});
+
+    mover.move(Placement::maximize, 10);
+    const Rect cellShort{10, 35, 1416, 845};  // 1420 x 855 rounded down to whole cells
+    ASSERT_EQ(frameOf(desktop, window), cellShort);
+    mover.move(Placement::maximize, 10);
+    EXPECT_EQ(frameOf(desktop, window), (Rect{100, 100, 804, 598}));
+    mover.move(Placement::maximize, 10);
+    mover.move(Placement::maximize, 10);
+    EXPECT_EQ(frameOf(desktop, window), (Rect{100, 100, 804, 598})) << "the saved frame was kept";
+}
+
+struct IncrementCase {
+    const char* measure;
+    Rect offset;  // added to the maximized frame after the first press
+    bool restores;
+};
+
+void PrintTo(const IncrementCase& c, std::ostream* out) {
+    *out << c.measure;
+}
+
+class IncrementToleranceTest : public WindowMoverTest, public ::testing::WithParamInterface<IncrementCase> {};
+
+// Steps of 3 x 13: the tolerance is the larger of five points and one step,
+// on each axis separately (x and width horizontally, y and height vertically).
+TEST_P(IncrementToleranceTest, OneStepOrFivePointsWhicheverIsMore) {
+    const auto& c = GetParam();
+    auto& ax = desktop.accessibility();
+    const Rect whole{100, 100, 801, 598};  // whole steps, so a restore lands on it exactly
+    const auto window = openWindow(whole);
+    ax.setSizeIncrement(window, {3, 13});
+    mover.move(Placement::maximize, 10);
+    // Placed exactly where the test wants it, whatever the steps made of it.
+    ax.setWindowFrame(window, Rect{maximized.x + c.offset.x, maximized.y + c.offset.y,
+                                   maximized.width + c.offset.width, maximized.height + c.offset.height});
+
+    mover.move(Placement::maximize, 10);
+
+    EXPECT_EQ(frameOf(desktop, window) == whole, c.restores);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundary, IncrementToleranceTest,
+                         ::testing::Values(IncrementCase{"width_4_99", {0, 0, -4.99, 0}, true},
+                                           IncrementCase{"width_5", {0, 0, -5, 0}, false},
+                                           IncrementCase{"x_5", {5, 0, 0, 0}, false},
+                                           IncrementCase{"height_12_99", {0, 0, 0, -12.99}, true},
+                                           IncrementCase{"height_13", {0, 0, 0, -13}, false},
+                                           IncrementCase{"y_12", {0, 12, 0, 0}, true}),
+                         [](const auto& info) { return std::string(info.param.measure); });
+
+TEST_F(WindowMoverTest, AClosedWindowsSavedFrameIsDropped) {
+    auto& ax = desktop.accessibility();
+    const auto window = openWindow();
+    mover.move(Placement::maximize, 10);
+    EXPECT_EQ(mover.savedFrameCount(), 1u);
+    EXPECT_EQ(ax.watchCount(), 1u);
+
+    ax.removeWindow(window);
+    EXPECT_EQ(mover.savedFrameCount(), 0u);
+    EXPECT_EQ(ax.watchCount(), 0u);
+
+    // A restore or another placement ends the watch with the entry.
+    const auto next = openWindow();
+    mover.move(Placement::maximize, 10);
+    mover.move(Placement::maximize, 10);
+    EXPECT_EQ(frameOf(desktop, next), startFrame);
+    mover.move(Placement::maximize, 10);
+    mover.move(Placement::leftHalf, 10);
+    EXPECT_EQ(mover.savedFrameCount(), 0u);
+    EXPECT_EQ(ax.watchCount(), 0u);
+}
+
 TEST_F(WindowMoverTest, TwoWindowsThatHashAlikeNeverUseEachOthersSavedFrame) {
     auto& ax = desktop.accessibility();
     const auto first = desktop.openWindow(appPid, startFrame, 42);
@@ -241,6 +320,31 @@ TEST_F(WindowMoverTest, APositionOfTheWrongKindReadsAsTheOriginAndStillPlaces) {
 
     EXPECT_EQ(desktop.feedback().beeps(), 0);
     EXPECT_EQ(frameOf(desktop, window), (Rect{0, 25, 720, 875}));
+}
+
+// --- What the caller is told ---
+
+TEST_F(WindowMoverTest, TheOutcomeSaysWhetherTheWindowWasPlacedAndWhyNot) {
+    auto& ax = desktop.accessibility();
+    EXPECT_EQ(mover.move(Placement::leftHalf, 0), ActionOutcome::failure("no active window"));
+
+    const auto window = openWindow();
+    EXPECT_EQ(mover.move(Placement::leftHalf, 0), ActionOutcome::success());
+    EXPECT_EQ(mover.move(Placement::nextDisplay, 0),
+              ActionOutcome::failure("there is no other display to move the window to"));
+
+    ax.clearFocusedWindow(appPid);
+    const auto nothing = mover.move(Placement::maximize, 0);
+    EXPECT_FALSE(nothing.done);
+    EXPECT_EQ(nothing.reason.rfind("nothing to move", 0), 0u) << nothing.reason;
+
+    ax.focusWindow(window);
+    desktop.screens().clear();
+    EXPECT_FALSE(mover.move(Placement::leftHalf, 0).done);
+
+    addPrimaryScreen(desktop);
+    ax.setTrusted(false);
+    EXPECT_FALSE(mover.move(Placement::leftHalf, 0).done);
 }
 
 // --- The frame write ---

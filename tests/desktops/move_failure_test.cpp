@@ -67,7 +67,7 @@ const Row rows[] = {
     {"not_trusted", SpaceAction::send2, [](MoveWorld& w) { w.desk.accessibility().setTrusted(false); },
      unavailable},
     {"no_frontmost_application", SpaceAction::send2,
-     [](MoveWorld& w) { w.desk.workspace().setFrontmost(std::nullopt); }, unavailable},
+     [](MoveWorld& w) { w.desk.workspace().setFrontmost(std::nullopt); }, noWindow},
 
     {"no_focused_window", SpaceAction::send2,
      [](MoveWorld& w) { w.desk.accessibility().clearFocusedWindow(w.app); }, noWindow},

@@ -136,8 +136,9 @@ TEST_F(MoveTest, QueuedMovesRunInOrderEachWithWhatItsOwnPressSaw) {
     server.placeWindow(pressedWindow, {otherDesktops[0]});
     spaces->moveFocusedWindow(SpaceAction::send2);
 
-    // The application's focus moves on before its move starts: the move
-    // takes the window focused when it runs.
+    // The application's focus moves on (another window of the same
+    // application) before its move starts: the move still takes the window
+    // that was focused at the press.
     const auto focusedLater = desk.accessibility().addWindow(otherApp, otherFrame);
     server.placeWindow(focusedLater, {otherDesktops[0]});
     desk.accessibility().focusWindow(focusedLater);
@@ -146,8 +147,8 @@ TEST_F(MoveTest, QueuedMovesRunInOrderEachWithWhatItsOwnPressSaw) {
     EXPECT_TRUE(logLines().empty());
     EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[1]});
     EXPECT_EQ(server.currentSpace(mainDisplay), desktops[1]);
-    EXPECT_EQ(server.spacesOfWindow(focusedLater), std::vector{otherDesktops[1]});
-    EXPECT_EQ(server.spacesOfWindow(pressedWindow), std::vector{otherDesktops[0]});
+    EXPECT_EQ(server.spacesOfWindow(pressedWindow), std::vector{otherDesktops[1]});
+    EXPECT_EQ(server.spacesOfWindow(focusedLater), std::vector{otherDesktops[0]});
     EXPECT_EQ(server.currentSpace(second), otherDesktops[0]);
 
     // Never interleaved: the second move starts after the first one's last step.
@@ -155,8 +156,55 @@ TEST_F(MoveTest, QueuedMovesRunInOrderEachWithWhatItsOwnPressSaw) {
     const auto at = [&](const std::string& line) {
         return std::find(entries.begin(), entries.end(), line) - entries.begin();
     };
-    EXPECT_LT(at("performAction AXRaise"), at("applicationElement 777"));
-    EXPECT_LT(at("applicationElement 501"), at("performAction AXRaise"));
+    EXPECT_LT(at("performAction AXRaise"), at("performBridgedMove " + std::to_string(pressedWindow) + " " +
+                                              std::to_string(otherDesktops[1])));
+    EXPECT_LT(at("applicationElement 501"), at("applicationElement 777"));
+}
+
+TEST_F(MoveTest, FollowThenSendActOnTheWindowsFocusedAtTheirPresses) {
+    // Two windows of one application: follow on the first, then, while that
+    // move still waits for the main thread, send on the second.
+    const auto second = desk.accessibility().addWindow(app, {200, 200, 600, 400});
+    server.placeWindow(second, {desktops[0]});
+    spaces->moveFocusedWindow(SpaceAction::follow2);
+    desk.accessibility().focusWindow(second);
+    spaces->moveFocusedWindow(SpaceAction::send3);
+    settle();
+
+    EXPECT_TRUE(logLines().empty());
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[1]});
+    EXPECT_EQ(server.spacesOfWindow(second), std::vector{desktops[2]});
+}
+
+TEST_F(MoveTest, TheOutcomeArrivesOnTheMainThreadOnceTheMoveHasRun) {
+    std::vector<ActionOutcome> outcomes;
+    const auto record = [&](const ActionOutcome& outcome) { outcomes.push_back(outcome); };
+    spaces->moveFocusedWindow(SpaceAction::send2, record);
+    EXPECT_TRUE(outcomes.empty()) << "not before the move has run";
+    settle();
+    EXPECT_EQ(outcomes, std::vector{ActionOutcome::success()});
+
+    server.placeWindow(window, {desktops[0]});
+    server.setMovesArrive(false);
+    spaces->moveFocusedWindow(SpaceAction::send3, record);
+    settle();
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_EQ(outcomes[1], ActionOutcome::failure("macOS did not move the window to the requested Desktop"));
+
+    // Refused at the press: told at once, on the calling thread.
+    desk.workspace().setFrontmost(std::nullopt);
+    spaces->moveFocusedWindow(SpaceAction::send2, record);
+    ASSERT_EQ(outcomes.size(), 3u);
+    EXPECT_EQ(outcomes[2], ActionOutcome::failure("No focused window to move"));
+}
+
+TEST_F(MoveTest, ABurstOfPressesWithoutAWindowShowsOneAlert) {
+    desk.workspace().setFrontmost(std::nullopt);
+    for (int press = 0; press < 5; ++press) spaces->moveFocusedWindow(SpaceAction::send2);
+    settle();
+    EXPECT_EQ(logLines().size(), 5u);
+    ASSERT_EQ(desk.alerts().shown().size(), 1u);
+    EXPECT_EQ(desk.alerts().shown()[0].informative, "No focused window to move");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -38,6 +39,14 @@ std::string rawExchange(const fs::path& path, const std::string& bytes) {
     std::string reply;
     while (socket.waitForReadyRead(5000)) reply += socket.readAll().toStdString();
     return reply;
+}
+
+// A handler that answers every request at once with what `answer` gives.
+template <class Answer>
+InstanceServer::Handler answering(Answer answer) {
+    return [answer](const InstanceRequest& request, const std::function<void(const InstanceReply&)>& reply) {
+        reply(answer(request));
+    };
 }
 
 // A socket file whose listener has gone, as an instance killed outright leaves it.
@@ -158,13 +167,13 @@ protected:
 
 TEST_F(InstanceChannel, OneRequestLineOneReplyLine) {
     std::vector<InstanceRequest> seen;
-    InstanceServer server([&](const InstanceRequest& request) {
+    InstanceServer server(answering([&](const InstanceRequest& request) {
         seen.push_back(request);
         if (request.kind == InstanceRequest::Kind::status) {
             return InstanceReply{InstanceReply::Kind::status, "{\"enabled\":true,\"unavailable\":[]}"};
         }
         return InstanceReply::error("switched off");
-    });
+    }));
     ASSERT_EQ(std::nullopt, server.listen(socket()));
     EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write,
               fs::status(socket()).permissions() & fs::perms::all);
@@ -198,7 +207,7 @@ TEST_F(InstanceChannel, AStaleSocketAnswersNothingAndIsReplaced) {
     ASSERT_TRUE(fs::is_socket(socket()));
     EXPECT_EQ(std::nullopt, askRunningInstance(socket(), InstanceRequest{}));
 
-    InstanceServer next([](const InstanceRequest&) { return InstanceReply::ok(); });
+    InstanceServer next(answering([](const InstanceRequest&) { return InstanceReply::ok(); }));
     ASSERT_EQ(std::nullopt, next.listen(socket()));
     EXPECT_EQ("ok\n", ask({InstanceRequest::Kind::show, {}}));
 }
@@ -208,7 +217,7 @@ TEST_F(InstanceChannel, AStaleSocketAnswersNothingAndIsReplaced) {
 // the channel answers as before.
 TEST_F(InstanceChannel, AFloodOfIdleClientsIsRefusedPolitelyAndTheChannelRecovers) {
     std::vector<std::string> logged;
-    InstanceServer server([](const InstanceRequest&) { return statusReply; },
+    InstanceServer server(answering([](const InstanceRequest&) { return statusReply; }),
                           [&](std::string_view line) { logged.emplace_back(line); },
                           {8, std::chrono::minutes(1)});
     ASSERT_EQ(std::nullopt, server.listen(socket()));
@@ -238,7 +247,7 @@ TEST_F(InstanceChannel, AFloodOfIdleClientsIsRefusedPolitelyAndTheChannelRecover
 }
 
 TEST_F(InstanceChannel, AnIdleClientIsDroppedAfterTheTimeout) {
-    InstanceServer server([](const InstanceRequest&) { return InstanceReply::ok(); }, {},
+    InstanceServer server(answering([](const InstanceRequest&) { return InstanceReply::ok(); }), {},
                           {1, std::chrono::milliseconds(50)});
     ASSERT_EQ(std::nullopt, server.listen(socket()));
     RawClient idle(socket());
@@ -252,7 +261,7 @@ TEST_F(InstanceChannel, AnIdleClientIsDroppedAfterTheTimeout) {
 // the socket file stays, and they are answered once descriptors are free.
 TEST_F(InstanceChannel, RunningOutOfDescriptorsNeverTakesTheSocketDown) {
     std::vector<std::string> logged;
-    InstanceServer server([](const InstanceRequest&) { return statusReply; },
+    InstanceServer server(answering([](const InstanceRequest&) { return statusReply; }),
                           [&](std::string_view line) { logged.emplace_back(line); },
                           {8, std::chrono::minutes(1), std::chrono::milliseconds(20)});
     ASSERT_EQ(std::nullopt, server.listen(socket()));
@@ -291,10 +300,10 @@ TEST_F(InstanceChannel, RequestsFromAnotherUserAreRefused) {
     int handled = 0;
     std::vector<std::string> logged;
     InstanceServer server(
-        [&](const InstanceRequest&) {
+        answering([&](const InstanceRequest&) {
             ++handled;
             return InstanceReply::ok();
-        },
+        }),
         [&](std::string_view line) { logged.emplace_back(line); });
     ASSERT_EQ(std::nullopt, server.listen(socket()));
     // Open the way in so that only the credentials check stands between.
@@ -342,7 +351,7 @@ TEST_F(InstanceChannel, RequestsFromAnotherUserAreRefused) {
 // Something that is not a socket at the socket's path is the user's, not a
 // leftover of ours: it is refused with one line and left as it was.
 TEST_F(InstanceChannel, ANonSocketInTheWayIsRefusedAndLeftAlone) {
-    InstanceServer server([](const InstanceRequest&) { return InstanceReply::ok(); });
+    InstanceServer server(answering([](const InstanceRequest&) { return InstanceReply::ok(); }));
     {
         std::ofstream(socket()) << "notes";
         const auto problem = server.listen(socket());
@@ -370,12 +379,42 @@ TEST_F(InstanceChannel, ANonSocketInTheWayIsRefusedAndLeftAlone) {
 // Closing removes the socket file only while it is the one this server
 // made: one put there since belongs to someone else.
 TEST_F(InstanceChannel, CloseRemovesOnlyItsOwnSocketFile) {
-    InstanceServer server([](const InstanceRequest&) { return InstanceReply::ok(); });
+    InstanceServer server(answering([](const InstanceRequest&) { return InstanceReply::ok(); }));
     ASSERT_EQ(std::nullopt, server.listen(socket()));
     fs::remove(socket());
     leaveStaleSocket(socket());
     server.close();
     EXPECT_TRUE(fs::is_socket(socket()));
+}
+
+TEST_F(InstanceChannel, AnAnswerGivenLaterReachesTheClientWhileTheLoopRuns) {
+    // An action answers once its outcome is known. Meanwhile the main thread
+    // keeps serving: a status request that comes later is answered first.
+    std::function<void(const InstanceReply&)> pending;
+    InstanceServer server(
+        [&](const InstanceRequest& request, std::function<void(const InstanceReply&)> reply) {
+            if (request.kind != InstanceRequest::Kind::action) {
+                reply(InstanceReply{InstanceReply::Kind::status, "{}"});
+                return;
+            }
+            pending = std::move(reply);
+        });
+    ASSERT_EQ(std::nullopt, server.listen(socket()));
+
+    std::optional<std::string> actionReply;
+    std::atomic<bool> actionDone{false};
+    std::thread actionClient([&] {
+        actionReply = askRunningInstance(socket(), {InstanceRequest::Kind::action, "send2"});
+        actionDone = true;
+    });
+    while (!pending) QCoreApplication::processEvents();
+    EXPECT_EQ("{}\n", ask({InstanceRequest::Kind::status, {}}));
+    EXPECT_FALSE(actionDone);
+
+    pending(InstanceReply::error("No focused window to move"));
+    while (!actionDone) QCoreApplication::processEvents();
+    actionClient.join();
+    EXPECT_EQ("error: No focused window to move\n", actionReply);
 }
 
 }  // namespace

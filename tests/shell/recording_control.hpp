@@ -23,10 +23,22 @@ public:
     }
     bool desktopsAvailable() override { return desktops; }
     const std::unordered_set<WindowAction>& unavailable() const override { return refused; }
-    void perform(const WindowAction& action) override {
+    // The outcome every action reports; desktop actions hold theirs back in
+    // `pendingOutcome` until a test delivers it.
+    ActionOutcome outcome = ActionOutcome::success();
+    bool holdDesktopOutcomes = false;
+    OutcomeHandler pendingOutcome;
+
+    void perform(const WindowAction& action, OutcomeHandler done) override {
         const auto placement = action.asPlacement();
         calls.push_back("perform(" +
                         std::string(placement ? placement->rawValue() : action.asSpace()->rawValue()) + ")");
+        if (!done) return;
+        if (holdDesktopOutcomes && action.asSpace()) {
+            pendingOutcome = std::move(done);
+        } else {
+            done(outcome);
+        }
     }
     void requestAccess() override { calls.push_back("requestAccess"); }
     void openSettings() override { calls.push_back("openSettings"); }

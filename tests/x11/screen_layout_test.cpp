@@ -11,7 +11,8 @@ namespace corvane::x11 {
 namespace {
 
 // Two monitors of different heights side by side on one wide screen, as the
-// end-to-end tests lay them out; the primary is listed first.
+// end-to-end tests lay them out; the primary is listed first. The root is
+// exactly as large as the two together.
 const std::vector<Monitor> kTwoMonitors{{100, 0, 0, 1920, 1080, true}, {101, 1920, 0, 1280, 1024, false}};
 const Rect kScreen{0, 0, 3200, 1080};
 
@@ -45,6 +46,27 @@ TEST(StrutsTest, SideStrutsAndBandEndsAreInclusive) {
     EXPECT_EQ(Struts::visibleArea(left, kScreen, {topOfLeft}), (Rect{0, 20, 1920, 1060}));
 }
 
+TEST(StrutsTest, StrutsAreMeasuredFromTheRootEvenWhereItOutgrowsTheMonitors) {
+    // The root reaches 400 pixels right of and 120 below the monitors. A
+    // 30-pixel panel at the bottom of the shorter right monitor (y 994-1023)
+    // reserves everything below its top edge: 1200 - 994 = 206 from the
+    // root's bottom. The same value read against the monitors' bounding box
+    // would cut the monitor at 874.
+    const Rect root{0, 0, 3600, 1200};
+    const Rect left{0, 0, 1920, 1080}, right{1920, 0, 1280, 1024};
+    const Strut panel{0, 0, 0, 206, 0, 0, 0, 0, 0, 0, 2900, 3199};
+    EXPECT_EQ(Struts::visibleArea(right, root, {panel}), (Rect{1920, 0, 1280, 994}));
+    EXPECT_EQ(Struts::visibleArea(left, root, {panel}), left);
+
+    // A right dock along the right monitor's edge is 3600 - 3136 = 464 wide
+    // from the root's right edge; a plain bottom strut smaller than the
+    // unused band below the monitors reaches neither.
+    const Strut rightDock{0, 464, 0, 0, 0, 0, 0, 1023, 0, 0, 0, 0};
+    EXPECT_EQ(Struts::visibleArea(right, root, {rightDock}), (Rect{1920, 0, 1216, 1024}));
+    EXPECT_EQ(Struts::visibleArea(left, root, {Struts::fromPlain(0, 0, 0, 100)}), left);
+    EXPECT_EQ(Struts::visibleArea(right, root, {Struts::fromPlain(0, 0, 0, 100)}), right);
+}
+
 TEST(StrutsTest, AStrutSwallowingTheMonitorLeavesItWhole) {
     const Rect right{1920, 0, 1280, 1024};
     EXPECT_EQ(Struts::visibleArea(right, kScreen, {Struts::fromPlain(0, 0, 0, 1080)}), right);
@@ -52,7 +74,7 @@ TEST(StrutsTest, AStrutSwallowingTheMonitorLeavesItWhole) {
 
 TEST(ScreenLayoutTest, FramesAreBottomLeftRelativeToThePrimaryAndConvertBackExactly) {
     const Strut panel{0, 0, 0, 86, 0, 0, 0, 0, 0, 0, 2900, 3199};
-    const auto screens = X11Screens::toScreens(kTwoMonitors, {panel});
+    const auto screens = X11Screens::toScreens(kTwoMonitors, {panel}, kScreen);
     ASSERT_EQ(screens.size(), 2u);
     EXPECT_EQ(screens[0], (Screen{{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, 100}));
     EXPECT_EQ(screens[1], (Screen{{1920, 56, 1280, 1024}, {1920, 86, 1280, 994}, 101}));
@@ -65,7 +87,7 @@ TEST(ScreenLayoutTest, FramesAreBottomLeftRelativeToThePrimaryAndConvertBackExac
 TEST(ScreenLayoutTest, APrimaryAwayFromTheOriginIsTheOriginOfBothSpaces) {
     // The primary stands to the right of and below a taller secondary.
     const std::vector<Monitor> monitors{{7, 1280, 200, 1920, 1080, true}, {8, 0, 0, 1280, 1400, false}};
-    const auto screens = X11Screens::toScreens(monitors, {});
+    const auto screens = X11Screens::toScreens(monitors, {}, Rect{0, 0, 3200, 1400});
     EXPECT_EQ(screens[0].frame, (Rect{0, 0, 1920, 1080}));
     EXPECT_EQ(screens[1].frame, (Rect{-1280, -120, 1280, 1400}));
     EXPECT_EQ(Geometry::toAX(screens[1].frame, 1080), (Rect{-1280, -200, 1280, 1400}));
@@ -74,7 +96,7 @@ TEST(ScreenLayoutTest, APrimaryAwayFromTheOriginIsTheOriginOfBothSpaces) {
 TEST(ScreenLayoutTest, MonitorsWithoutANameAreNumberedByPosition) {
     EXPECT_EQ(X11Screens::displayNumber(Monitor{XCB_ATOM_NONE, 0, 0, 10, 10, true}, 0), 1u);
     EXPECT_EQ(X11Screens::displayNumber(Monitor{345, 0, 0, 10, 10, true}, 0), 345u);
-    EXPECT_TRUE(X11Screens::toScreens({}, {}).empty());
+    EXPECT_TRUE(X11Screens::toScreens({}, {}, kScreen).empty());
 }
 
 TEST(ScreenLayoutTest, PrimaryIsMovedToTheFrontKeepingTheRestInOrder) {

@@ -13,8 +13,15 @@ namespace corvane::xharness {
 
 std::unique_ptr<ClientWindow> ClientWindow::open(XServer& server, const std::string& title, int width,
                                                  int height) {
+    return open(server, title, width, height, {});
+}
+
+std::unique_ptr<ClientWindow> ClientWindow::open(XServer& server, const std::string& title, int width,
+                                                 int height, const std::vector<std::string>& options) {
     SpawnOptions spawn;
-    spawn.argv = {CORVANE_TEST_WINDOW_PATH, title, std::to_string(width), std::to_string(height)};
+    spawn.argv = {CORVANE_TEST_WINDOW_PATH};
+    spawn.argv.insert(spawn.argv.end(), options.begin(), options.end());
+    spawn.argv.insert(spawn.argv.end(), {title, std::to_string(width), std::to_string(height)});
     spawn.environment = server.clientEnvironment();
     spawn.unsetEnvironment = XServer::hostEnvironmentToDrop();
     return std::unique_ptr<ClientWindow>(new ClientWindow(server, spawn));
@@ -29,14 +36,44 @@ std::unique_ptr<ClientWindow> ClientWindow::openXterm(XServer& server, const std
     return std::unique_ptr<ClientWindow>(new ClientWindow(server, spawn));
 }
 
-ClientWindow::ClientWindow(XServer& server, const SpawnOptions& spawn)
+std::unique_ptr<ClientWindow> ClientWindow::openProgram(XServer& server, const std::vector<std::string>& argv,
+                                                        const std::string& wmClass) {
+    SpawnOptions spawn;
+    spawn.argv = argv;
+    spawn.environment = server.clientEnvironment();
+    spawn.unsetEnvironment = XServer::hostEnvironmentToDrop();
+    return std::unique_ptr<ClientWindow>(new ClientWindow(server, spawn, wmClass));
+}
+
+namespace {
+
+// The class part of WM_CLASS ("instance\0Class\0").
+std::string windowClass(XConnection& x, xcb_window_t window) {
+    auto reply = adoptReply(xcb_get_property_reply(
+        x.get(), xcb_get_property(x.get(), 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr));
+    if (!reply) return {};
+    const std::string value(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                            static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
+    const auto split = value.find('\0');
+    if (split == std::string::npos) return {};
+    return value.substr(split + 1, value.find('\0', split + 1) - split - 1);
+}
+
+}  // namespace
+
+ClientWindow::ClientWindow(XServer& server, const SpawnOptions& spawn, const std::string& wmClass)
     : server_(server), process_(std::make_unique<ChildProcess>(spawn)) {
     XConnection& x = server_.x();
     const auto pid = static_cast<std::uint32_t>(process_->pid());
     bool managed = x.waitFor([&] {
         if (!process_->isRunning()) return true;
+        // Our own client also names itself where it publishes no pid.
+        const xcb_atom_t ownPid = x.atom("_CORVANE_TEST_WINDOW_PID");
         for (xcb_window_t candidate : x.clientList()) {
-            if (x.windowPid(candidate) == pid) window_ = candidate;
+            if (x.windowPid(candidate) == pid ||
+                x.cardinals(candidate, ownPid) == std::vector<std::uint32_t>{pid} ||
+                (!wmClass.empty() && windowClass(x, candidate) == wmClass))
+                window_ = candidate;
         }
         return window_ != XCB_NONE && x.frameExtents(window_).has_value();
     });

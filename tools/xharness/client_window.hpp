@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/rect.hpp"
 #include "tools/xharness/child_process.hpp"
@@ -22,8 +23,16 @@ public:
     // appear or cannot be made active.
     static std::unique_ptr<ClientWindow> open(XServer& server, const std::string& title, int width = 640,
                                               int height = 480);
+    // The same client with options of its own (see test_window_main.cpp):
+    // "--no-pid", "--type", "DESKTOP", "--csd", "20,20,15,25".
+    static std::unique_ptr<ClientWindow> open(XServer& server, const std::string& title, int width,
+                                              int height, const std::vector<std::string>& options);
     // An xterm: a client with size increments (character cells).
     static std::unique_ptr<ClientWindow> openXterm(XServer& server, const std::string& title);
+    // Any program that publishes _NET_WM_PID (a GTK application, say), or,
+    // for one that does not, whose WM_CLASS class is `wmClass` ("XLogo").
+    static std::unique_ptr<ClientWindow> openProgram(XServer& server, const std::vector<std::string>& argv,
+                                                     const std::string& wmClass = {});
 
     ~ClientWindow() = default;
     ClientWindow(const ClientWindow&) = delete;
@@ -47,7 +56,7 @@ public:
     void close();
 
 private:
-    ClientWindow(XServer& server, const SpawnOptions& spawn);
+    ClientWindow(XServer& server, const SpawnOptions& spawn, const std::string& wmClass = {});
 
     XServer& server_;
     std::unique_ptr<ChildProcess> process_;
