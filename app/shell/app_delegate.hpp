@@ -15,6 +15,7 @@
 namespace corvane {
 
 class NativeSpaces;
+class TourController;
 class WindowMover;
 
 // The application itself: owns the one store for the life of the process,
@@ -28,8 +29,9 @@ public:
     ~AppDelegate() override;
 
     // The launch sequence: the store (which loads the settings and registers
-    // the hot keys), the tray icon with its menu and dimming, then the
-    // system's request for window access if it is missing.
+    // the hot keys), the tray icon with its menu and dimming, then on a
+    // first run the guided tour (which holds the hot keys off until it
+    // ends), otherwise the system's request for window access if it is missing.
     void applicationDidFinishLaunching();
 
     // AppControl.
@@ -41,6 +43,7 @@ public:
     void requestAccess() override;
     void openSettings() override;
     void openTour() override;
+    bool isTourOpen() const override;
     void bringForward() override;
     void quit() override;
 
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     QPointer<QMessageBox> notice_;
+    std::unique_ptr<TourController> tour_;
 };
 
 }  // namespace corvane

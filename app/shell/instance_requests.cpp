@@ -36,7 +36,7 @@ InstanceReply respond(const InstanceRequest& request, AppControl& control) {
             return InstanceReply::ok();
         case InstanceRequest::Kind::status:
             return InstanceReply{InstanceReply::Kind::status,
-                                 statusDocument(control.isEnabled(), control.unavailable())};
+                                 statusDocument(control.isEnabled(), control.unavailable(), control.isTourOpen())};
     }
     return InstanceReply::error("unknown request");
 }
