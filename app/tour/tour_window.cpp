@@ -131,6 +131,8 @@ void TourWindow::finishAnimations() {
 
 void TourWindow::present() {
     adjustSize();
+    // One size for every lesson, so the window manager offers no maximise.
+    setFixedSize(size());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
