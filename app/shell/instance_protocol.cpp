@@ -99,8 +99,8 @@ std::string statusDocument(bool enabled, const std::unordered_set<WindowAction>&
     }
     for (const SpaceAction action : SpaceAction::allCases())
         list(WindowAction::space(action), action.rawValue());
-    return std::string("{\"enabled\":") + (enabled ? "true" : "false") + ",\"unavailable\":[" + names + "],\"tourOpen\":" +
-           (tourOpen ? "true" : "false") + "}";
+    return std::string("{\"enabled\":") + (enabled ? "true" : "false") + ",\"unavailable\":[" + names +
+           "],\"tourOpen\":" + (tourOpen ? "true" : "false") + "}";
 }
 
 }  // namespace corvane
