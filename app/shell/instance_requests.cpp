@@ -35,8 +35,9 @@ InstanceReply respond(const InstanceRequest& request, AppControl& control) {
             control.setEnabled(false);
             return InstanceReply::ok();
         case InstanceRequest::Kind::status:
-            return InstanceReply{InstanceReply::Kind::status,
-                                 statusDocument(control.isEnabled(), control.unavailable(), control.isTourOpen())};
+            return InstanceReply{
+                InstanceReply::Kind::status,
+                statusDocument(control.isEnabled(), control.unavailable(), control.isTourOpen())};
     }
     return InstanceReply::error("unknown request");
 }
