@@ -54,7 +54,8 @@ TEST(InstanceProtocol, StatusDocumentListsRefusedActionsInDeclarationOrder) {
         WindowAction::space(SpaceAction::follow2), WindowAction::placement(Placement::maximize),
         WindowAction::space(SpaceAction::send9), WindowAction::placement(Placement::leftHalf)};
     EXPECT_EQ(
-        "{\"enabled\":false,\"unavailable\":[\"leftHalf\",\"maximize\",\"send9\",\"follow2\"],\"tourOpen\":true}",
+        "{\"enabled\":false,\"unavailable\":[\"leftHalf\",\"maximize\",\"send9\",\"follow2\"],\"tourOpen\":"
+        "true}",
         statusDocument(false, refused, true));
 }
 
