@@ -116,18 +116,5 @@ TEST(TourPage, MacKeyCapsKeepTheirNames) {
     EXPECT_EQ((Labels{"Ctrl", "Opt", "Cmd"}), labels(tourPage(model).keys.hold));
 }
 
-TEST(TourPage, DemoWindowIsPlacedInsideTheScreenAndKeepsAReadableSize) {
-    const Rect initial = demoWindowRect(TourModel::initialFrame, 540, 262);
-    EXPECT_DOUBLE_EQ(20 + 500 * 0.24, initial.x);
-    EXPECT_DOUBLE_EQ(42 + 200 * 0.18, initial.y);
-    EXPECT_DOUBLE_EQ(500 * 0.52, initial.width);
-    EXPECT_DOUBLE_EQ(200 * 0.61, initial.height);
-    const Rect full = demoWindowRect({0, 0, 1, 1}, 540, 262);
-    EXPECT_EQ((Rect{20, 42, 500, 200}), full);
-    const Rect tiny = demoWindowRect({0.5, 0.5, 0.05, 0.05}, 540, 262);
-    EXPECT_EQ(70, tiny.width);
-    EXPECT_EQ(50, tiny.height);
-}
-
 }  // namespace
 }  // namespace corvane

@@ -134,20 +134,6 @@ TEST_F(TourWindowTest, CloseButtonGivesShortcutsBackAndTheNextOpeningStartsOver)
     EXPECT_EQ(0u, registered());
 }
 
-TEST_F(TourWindowTest, FinishingWithoutAccessAsksForIt) {
-    desktop.accessibility().setTrusted(false);
-    TourWindow& window = openTour();
-    typeChord(window.windowHandle(), base, Qt::Key_Up);
-    typeChord(window.windowHandle(), base, Qt::Key_M);
-    window.button().click();
-    typeChord(window.windowHandle(), Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, Qt::Key_Up);
-    window.button().click();
-    typeChord(window.windowHandle(), Qt::ControlModifier | Qt::AltModifier, Qt::Key_2);
-    window.button().click();
-    EXPECT_FALSE(controller.isOpen());
-    EXPECT_EQ(1u, desktop.log().count("requestTrust"));
-}
-
 }  // namespace
 }  // namespace corvane
 
