@@ -192,7 +192,12 @@ void TourWindow::setGrabbed(bool grabbed) {
     wantsGrab_ = grabbed;
     if (!grabbed) {
         grabRetry_.stop();
-        if (grabbed_ && windowHandle()) windowHandle()->setKeyboardGrabEnabled(false);
+        if (grabbed_ && windowHandle()) {
+            windowHandle()->setKeyboardGrabEnabled(false);
+            // Let go now, not with the next request that happens to flush:
+            // until then every key, even one typed into another window, is ours.
+            QGuiApplication::sync();
+        }
         grabbed_ = false;
         return;
     }

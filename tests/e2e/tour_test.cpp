@@ -68,10 +68,15 @@ protected:
     // short waits on the events that do come, until a deadline.
     ::testing::AssertionResult waitForTourHoldingKeys() {
         if (auto result = waitForActiveTour(); !result) return result;
+        return waitForKeyboardHeld(true);
+    }
+
+    ::testing::AssertionResult waitForKeyboardHeld(bool held) {
         const auto deadline = std::chrono::steady_clock::now() + xharness::XConnection::defaultTimeout;
-        while (!keyboardHeldElsewhere()) {
+        while (keyboardHeldElsewhere() != held) {
             if (std::chrono::steady_clock::now() > deadline)
-                return ::testing::AssertionFailure() << "the tour never held the keyboard";
+                return ::testing::AssertionFailure()
+                       << "the keyboard was " << (held ? "never" : "still") << " held";
             x().waitFor([] { return false; }, std::chrono::milliseconds(20));
         }
         return ::testing::AssertionSuccess();
@@ -139,7 +144,10 @@ TEST_F(FirstRun, TypedKeysTakeTheTourToTheEndAndTheShortcutsThenWork) {
     EXPECT_TRUE(now->enabled);
 
     // While the tour runs the shortcut is nobody's: it cannot move a window.
+    // Another window made active: the tour lets go of the keyboard.
     auto* window = openWindow();
+    window->activate();
+    EXPECT_TRUE(waitForKeyboardHeld(false));
     const auto before = window->frame();
     EXPECT_TRUE(chordIsFree("Ctrl+Alt+Super+Left"));
     server().keyboard().press("Ctrl+Alt+Super+Left");
