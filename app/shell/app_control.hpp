@@ -32,6 +32,8 @@ public:
     virtual void requestAccess() = 0;
     virtual void openSettings() = 0;
     virtual void openTour() = 0;
+    // Whether the guided tour is open (it holds the shortcuts off meanwhile).
+    virtual bool isTourOpen() const = 0;
     // What a second launch asks of the running application: come forward.
     virtual void bringForward() = 0;
     // Ends the application (its event loop returns 0).

@@ -12,12 +12,17 @@
 #include "app/shell/qt_alerts.hpp"
 #include "app/shell/status_mark.hpp"
 #include "app/shell/tray_menu.hpp"
+#include "app/tour/tour_controller.hpp"
 
 namespace corvane {
 
 AppDelegate::AppDelegate(Platform& platform, WindowMover& mover, NativeSpaces& spaces,
                          const KeyboardMap& keyboardMap)
-    : platform_(platform), mover_(mover), spaces_(spaces), keyboardMap_(keyboardMap) {}
+    : platform_(platform),
+      mover_(mover),
+      spaces_(spaces),
+      keyboardMap_(keyboardMap),
+      tour_(std::make_unique<TourController>(platform, &keyboardMap)) {}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -46,6 +51,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     // Shown even without a tray: the toolkit docks it when a tray appears.
     trayIcon_->show();
 
+    // A first run teaches the shortcuts before they go live; the request
+    // for window access then comes when the tour is finished.
+    if (tour_->openOnFirstRun(store_)) return;
     if (!platform_.accessibility.isProcessTrusted()) platform_.accessibility.requestTrust();
 }
 
@@ -84,13 +92,6 @@ void AppDelegate::requestAccess() {
     Permissions::requestAccess(platform_.accessibility, platform_.workspace);
 }
 
-// The tour is not part of this version; its item says so rather than do
-// nothing. One notice at a time.
-void AppDelegate::showNotice(const std::string& message, const std::string& informative) {
-    if (notice_) notice_->close();
-    notice_ = QtAlerts::showNotice(message, informative);
-}
-
 void AppDelegate::showSettings() {
     if (!store_) return;
     if (!settings_) {
@@ -107,8 +108,11 @@ void AppDelegate::openSettings() {
 }
 
 void AppDelegate::openTour() {
-    showNotice("The guided tour is not available in this version of Corvane yet.",
-               "Try a shortcut from the menu, for example the one for Left Half.");
+    tour_->show(store_);
+}
+
+bool AppDelegate::isTourOpen() const {
+    return tour_->isOpen();
 }
 
 // A second launch means the user is looking for Corvane: its one window.

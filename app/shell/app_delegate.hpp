@@ -2,8 +2,6 @@
 
 #include <QIcon>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPointer>
 #include <QSystemTrayIcon>
 #include <memory>
 
@@ -17,6 +15,7 @@ namespace corvane {
 
 class NativeSpaces;
 class SettingsWindow;
+class TourController;
 class WindowMover;
 
 // The application itself: owns the one store for the life of the process,
@@ -30,8 +29,9 @@ public:
     ~AppDelegate() override;
 
     // The launch sequence: the store (which loads the settings and registers
-    // the hot keys), the tray icon with its menu and dimming, then the
-    // system's request for window access if it is missing.
+    // the hot keys), the tray icon with its menu and dimming, then on a
+    // first run the guided tour (which holds the hot keys off until it
+    // ends), otherwise the system's request for window access if it is missing.
     void applicationDidFinishLaunching();
 
     // The window manager the settings window describes and asks to bring
@@ -47,13 +47,13 @@ public:
     void requestAccess() override;
     void openSettings() override;
     void openTour() override;
+    bool isTourOpen() const override;
     void bringForward() override;
     void quit() override;
 
 private:
     void rebuildMenu();
     void showMark(bool enabled);
-    void showNotice(const std::string& message, const std::string& informative);
     // Creates the settings window on first use; later calls bring it forward.
     void showSettings();
 
@@ -68,9 +68,9 @@ private:
     // The tray icon refers to the menu, so it is declared after it (and goes first).
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
-    QPointer<QMessageBox> notice_;
     WindowManager* windowManager_ = nullptr;
-    // Last, so it goes first: it refers to the store.
+    // Last, so they go first: they refer to the store.
+    std::unique_ptr<TourController> tour_;
     std::unique_ptr<SettingsWindow> settings_;
 };
 

@@ -92,7 +92,7 @@ std::string quotedName(std::string_view name) {
     return quotedText(name, maxShownNameLength);
 }
 
-std::string statusDocument(bool enabled, const std::unordered_set<WindowAction>& unavailable) {
+std::string statusDocument(bool enabled, const std::unordered_set<WindowAction>& unavailable, bool tourOpen) {
     std::string names;
     const auto list = [&](const WindowAction& action, std::string_view rawValue) {
         if (!unavailable.count(action)) return;
@@ -105,7 +105,8 @@ std::string statusDocument(bool enabled, const std::unordered_set<WindowAction>&
     }
     for (const SpaceAction action : SpaceAction::allCases())
         list(WindowAction::space(action), action.rawValue());
-    return std::string("{\"enabled\":") + (enabled ? "true" : "false") + ",\"unavailable\":[" + names + "]}";
+    return std::string("{\"enabled\":") + (enabled ? "true" : "false") + ",\"unavailable\":[" + names +
+           "],\"tourOpen\":" + (tourOpen ? "true" : "false") + "}";
 }
 
 }  // namespace corvane

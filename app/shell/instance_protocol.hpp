@@ -57,8 +57,9 @@ std::optional<InstanceReply> decodeReply(std::string_view line);
 inline constexpr std::size_t maxShownNameLength = 40;
 std::string quotedName(std::string_view name);
 
-// {"enabled":true,"unavailable":["leftHalf",...]}, the refused actions listed
-// placements first, each kind in its declaration order.
-std::string statusDocument(bool enabled, const std::unordered_set<WindowAction>& unavailable);
+// {"enabled":true,"unavailable":["leftHalf",...],"tourOpen":false}, the
+// refused actions listed placements first, each kind in its declaration
+// order. While the tour is open no shortcut is held, whatever "enabled" says.
+std::string statusDocument(bool enabled, const std::unordered_set<WindowAction>& unavailable, bool tourOpen);
 
 }  // namespace corvane

@@ -48,7 +48,7 @@ void respond(const InstanceRequest& request, AppControl& control, ReplyHandler r
             return;
         case InstanceRequest::Kind::status:
             reply(InstanceReply{InstanceReply::Kind::status,
-                                statusDocument(control.isEnabled(), control.unavailable())});
+                                statusDocument(control.isEnabled(), control.unavailable(), control.isTourOpen())});
             return;
     }
     reply(InstanceReply::error("unknown request"));

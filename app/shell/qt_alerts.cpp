@@ -34,8 +34,4 @@ void QtAlerts::showWarning(const std::string& message, const std::string& inform
     });
 }
 
-QMessageBox* QtAlerts::showNotice(const std::string& message, const std::string& informative) {
-    return showBox(QMessageBox::Information, message, informative);
-}
-
 }  // namespace corvane

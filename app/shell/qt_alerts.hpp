@@ -2,7 +2,6 @@
 
 #include "app/platform/alerts.hpp"
 
-class QMessageBox;
 
 namespace corvane {
 
@@ -13,10 +12,6 @@ public:
     QtAlerts() = default;
     void showWarning(const std::string& message, const std::string& informative,
                      std::function<void()> closed) override;
-
-    // A plain notice with the application's title; nothing waits for it.
-    // The box deletes itself when closed.
-    static QMessageBox* showNotice(const std::string& message, const std::string& informative);
 };
 
 }  // namespace corvane

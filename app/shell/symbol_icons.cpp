@@ -176,6 +176,8 @@ const std::map<std::string, Painter, std::less<>>& painters() {
         {"rectangle.portrait.and.arrow.right", sendGlyph},
         {"rectangle.on.rectangle.angled", followGlyph},
         {std::string(statusMarkSymbol), splitGlyph},
+        {"arrow.right",
+         [](QPainter& p, const QColor& c) { arrow(p, QPointF(2.0, 8.0), QPointF(14.0, 8.0), c); }},
     };
     return table;
 }

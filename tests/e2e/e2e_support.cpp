@@ -25,7 +25,7 @@ std::optional<std::filesystem::path> corvaneBinary() {
 }
 
 std::map<std::filesystem::path, std::string> settingsFiles(const std::optional<Config>& config) {
-    std::map<std::filesystem::path, std::string> files{{"corvane/tourCompleted", "true"}};
+    std::map<std::filesystem::path, std::string> files;
     if (config) files["corvane/config"] = config->encoded();
     return files;
 }
@@ -53,7 +53,8 @@ std::optional<Status> status(const xharness::CorvaneProcess& app) {
         ADD_FAILURE() << "corvane --status printed: " << result.out;
         return std::nullopt;
     }
-    return Status{line["enabled"].get<bool>(), line["unavailable"].get<std::vector<std::string>>()};
+    return Status{line["enabled"].get<bool>(), line["unavailable"].get<std::vector<std::string>>(),
+                  line.value("tourOpen", false)};
 }
 
 void AppTest::SetUp() {

@@ -27,9 +27,8 @@ namespace e2e {
 // binary this suite was built with; absent when neither exists.
 std::optional<std::filesystem::path> corvaneBinary();
 
-// Settings files for a private XDG_CONFIG_HOME: the tour marked as done
-// (a first run would open it and hold the shortcuts off) and, when given,
-// the stored configuration.
+// Settings files for a private XDG_CONFIG_HOME: the stored configuration,
+// when given. (The harness marks the tour as done unless told otherwise.)
 std::map<std::filesystem::path, std::string> settingsFiles(
     const std::optional<Config>& config = std::nullopt);
 
@@ -41,6 +40,7 @@ std::string chordFor(const Shortcut& shortcut);
 struct Status {
     bool enabled = false;
     std::vector<std::string> unavailable;
+    bool tourOpen = false;
 };
 // Runs `corvane --status`; absent (with a failure recorded) when it fails or prints no such line.
 std::optional<Status> status(const xharness::CorvaneProcess& app);

@@ -61,12 +61,14 @@ TEST(InstanceProtocol, ShownNamesAreEscapedAndCutShort) {
 }
 
 TEST(InstanceProtocol, StatusDocumentListsRefusedActionsInDeclarationOrder) {
-    EXPECT_EQ("{\"enabled\":true,\"unavailable\":[]}", statusDocument(true, {}));
+    EXPECT_EQ("{\"enabled\":true,\"unavailable\":[],\"tourOpen\":false}", statusDocument(true, {}, false));
     const std::unordered_set<WindowAction> refused{
         WindowAction::space(SpaceAction::follow2), WindowAction::placement(Placement::maximize),
         WindowAction::space(SpaceAction::send9), WindowAction::placement(Placement::leftHalf)};
-    EXPECT_EQ("{\"enabled\":false,\"unavailable\":[\"leftHalf\",\"maximize\",\"send9\",\"follow2\"]}",
-              statusDocument(false, refused));
+    EXPECT_EQ(
+        "{\"enabled\":false,\"unavailable\":[\"leftHalf\",\"maximize\",\"send9\",\"follow2\"],\"tourOpen\":"
+        "true}",
+        statusDocument(false, refused, true));
 }
 
 }  // namespace

@@ -36,13 +36,16 @@ TEST(InstanceRequests, EachRequestDoesItsOneThing) {
               control.calls);
 }
 
-TEST(InstanceRequests, StatusReportsTheSwitchAndRefusedShortcuts) {
+TEST(InstanceRequests, StatusReportsTheSwitchRefusedShortcutsAndTheTour) {
     test::RecordingControl control;
     control.refused = {WindowAction::placement(Placement::rightHalf)};
     const auto reply = answerNow({Kind::status, {}}, control);
     ASSERT_TRUE(reply);
     EXPECT_EQ(InstanceReply::Kind::status, reply->kind);
-    EXPECT_EQ("{\"enabled\":true,\"unavailable\":[\"rightHalf\"]}", reply->text);
+    EXPECT_EQ("{\"enabled\":true,\"unavailable\":[\"rightHalf\"],\"tourOpen\":false}", reply->text);
+    control.tourOpen = true;
+    EXPECT_EQ("{\"enabled\":true,\"unavailable\":[\"rightHalf\"],\"tourOpen\":true}",
+              answerNow({Kind::status, {}}, control)->text);
     EXPECT_TRUE(control.calls.empty());
 }
 

@@ -13,6 +13,7 @@ class RecordingControl final : public AppControl {
 public:
     bool enabled = true;
     bool desktops = true;
+    bool tourOpen = false;
     std::unordered_set<WindowAction> refused;
     std::vector<std::string> calls;
 
@@ -43,6 +44,7 @@ public:
     void requestAccess() override { calls.push_back("requestAccess"); }
     void openSettings() override { calls.push_back("openSettings"); }
     void openTour() override { calls.push_back("openTour"); }
+    bool isTourOpen() const override { return tourOpen; }
     void bringForward() override { calls.push_back("bringForward"); }
     void quit() override { calls.push_back("quit"); }
 };

@@ -81,7 +81,7 @@ class DemoRun {
 public:
     DemoRun(const std::filesystem::path& app, std::filesystem::path outDir, std::ostream& out)
         : server_(desktopLayout()),
-          app_(app, server_, {{{"corvane/tourCompleted", "true"}}}),
+          app_(app, server_),
           window_(openDemoWindow(server_)),
           outDir_(std::move(outDir)),
           out_(out) {}

@@ -57,6 +57,7 @@ CorvaneProcess::CorvaneProcess(std::filesystem::path binary, XServer& server, Co
     makePrivateDirectory(runtimeDir_);
     makePrivateDirectory(home_.path() / "cache");
     makePrivateDirectory(home_.path() / "data");
+    if (options.tourCompleted) options.configFiles.try_emplace("corvane/tourCompleted", "true\n");
     for (const auto& [relative, contents] : options.configFiles) {
         std::filesystem::path file = configHome_ / relative;
         makePrivateDirectory(file.parent_path());

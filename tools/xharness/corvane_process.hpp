@@ -18,6 +18,10 @@ struct CorvaneOptions {
     // Files written under the private XDG_CONFIG_HOME before the start,
     // by path relative to it (e.g. "corvane/config").
     std::map<std::filesystem::path, std::string> configFiles;
+    // Marks the guided tour as done unless configFiles says otherwise: a
+    // first run opens the tour, which holds every shortcut off until it ends.
+    // Off for tests of that first run.
+    bool tourCompleted = true;
 };
 
 // The real app on a test server, with a private XDG_CONFIG_HOME and
