@@ -69,7 +69,8 @@ diagnostics() {  # file
 
 for f in ports/macos/*.mm; do compile "$f" "${common[@]}" "${objcxx[@]}"; done
 for f in ports/macos/*.cpp; do compile "$f" "${common[@]}" -x c++; done
-shell_files=(app/shell/main.cpp app/shell/mac_application.cpp app/shell/qt_key_input.cpp app/shell/status_mark.cpp)
+shell_files=(app/shell/main.cpp app/shell/mac_application.cpp app/shell/qt_key_input.cpp app/shell/status_mark.cpp
+  app/shell/listening_socket.cpp app/shell/single_instance.cpp)
 for f in "${shell_files[@]}"; do compile "$f" "${common[@]}" -x c++ "${qt[@]}"; done
 compile ports/macos/check/control.mm "${common[@]}" "${objcxx[@]}"
 misuse=(ports/macos/check/misuse/*.mm)

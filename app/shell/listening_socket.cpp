@@ -1,5 +1,6 @@
 #include "app/shell/listening_socket.hpp"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -143,12 +144,34 @@ void ListeningSocket::close() {
 }
 
 std::optional<uid_t> peerUser(int fd) {
+#ifdef __APPLE__
+    uid_t user = 0;
+    gid_t group = 0;
+    if (::getpeereid(fd, &user, &group) != 0) return std::nullopt;
+    return user;
+#else
     ucred credentials{};
     socklen_t size = sizeof credentials;
     if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 || size != sizeof credentials) {
         return std::nullopt;
     }
     return credentials.uid;
+#endif
+}
+
+int acceptClient(int fd) {
+#ifdef __APPLE__
+    // No accept4 there: the flags are set right after, before anyone else can
+    // see the descriptor (the main thread is the only one that accepts).
+    const int client = ::accept(fd, nullptr, nullptr);
+    if (client >= 0) {
+        ::fcntl(client, F_SETFL, ::fcntl(client, F_GETFL) | O_NONBLOCK);
+        ::fcntl(client, F_SETFD, FD_CLOEXEC);
+    }
+    return client;
+#else
+    return ::accept4(fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+#endif
 }
 
 }  // namespace corvane

@@ -46,5 +46,8 @@ private:
 // The user id of the process at the other end of a connected Unix socket,
 // as the kernel recorded it when that process connected.
 std::optional<uid_t> peerUser(int fd);
+// Accepts one waiting client as a non-blocking, close-on-exec descriptor;
+// -1 with errno set as accept(2) does.
+int acceptClient(int fd);
 
 }  // namespace corvane

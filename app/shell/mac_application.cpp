@@ -1,6 +1,7 @@
 #include "app/shell/mac_application.hpp"
 
 #include <QApplication>
+#include <cstdio>
 #include <string>
 
 #include "app/desktops/native_spaces.hpp"
@@ -33,8 +34,15 @@ int runMacApplication(int argc, char** argv, const InstancePaths& paths, FileLoc
     NativeSpaces spaces(platform);
     AppDelegate delegate(platform, mover, spaces, port.keyboardMap());
 
-    InstanceServer server([&delegate](const InstanceRequest& request) { return respond(request, delegate); });
-    if (const auto problem = server.listen(paths.socket())) platform.feedback.log(*problem);
+    InstanceServer server([&delegate](const InstanceRequest& request,
+                                      ReplyHandler reply) { respond(request, delegate, std::move(reply)); },
+                          [&platform](std::string_view line) { platform.feedback.log(line); });
+    // Without its channel this instance could not be reached by later
+    // launches or by --action: better to say why now and not start.
+    if (const auto problem = server.listen(paths.socket())) {
+        std::fprintf(stderr, "corvane: %s\n", problem->c_str());
+        return 1;
+    }
     launchLock.release();
 
     QuitOnSignal quitOnSignal;

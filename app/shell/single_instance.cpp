@@ -1,10 +1,14 @@
 #include "app/shell/single_instance.hpp"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -13,6 +17,13 @@
 namespace corvane {
 
 namespace {
+
+// A peer that hung up must be an error on that write, never a signal.
+#ifdef MSG_NOSIGNAL
+constexpr int noSignal = MSG_NOSIGNAL;
+#else
+constexpr int noSignal = 0;  // the process ignores SIGPIPE where the flag is missing
+#endif
 
 // Accepting more than this in one go would keep the event loop (and the
 // tray menu) waiting during a flood; the notifier fires again for the rest.
@@ -25,7 +36,7 @@ void refuse(xdg::UniqueFd connection, const std::string& message) {
     const std::string line = encodeReply(InstanceReply::error(message));
     // A fresh connection's buffer takes one short line at once, or the client is gone.
     [[maybe_unused]] const ssize_t sent =
-        ::send(connection.get(), line.data(), line.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        ::send(connection.get(), line.data(), line.size(), noSignal | MSG_DONTWAIT);
     ::shutdown(connection.get(), SHUT_WR);
     char unread[1024];
     for (int round = 0; round < 8; ++round) {
@@ -66,7 +77,7 @@ std::optional<std::string> InstanceServer::listen(const std::filesystem::path& p
 
 void InstanceServer::acceptPending() {
     for (int round = 0; round < acceptBatch && socket_; ++round) {
-        xdg::UniqueFd connection(::accept4(socket_->fd(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        xdg::UniqueFd connection(acceptClient(socket_->fd()));
         if (connection) {
             admit(std::move(connection));
             continue;
@@ -165,26 +176,64 @@ void InstanceServer::serve(xdg::UniqueFd descriptor) {
 std::optional<std::string> askRunningInstance(const std::filesystem::path& path,
                                               const InstanceRequest& request,
                                               std::chrono::milliseconds timeout) {
-    QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString(path.string()));
-    if (!socket.waitForConnected(static_cast<int>(timeout.count()))) return std::nullopt;
+    // Plain sockets rather than the toolkit's: an instance that refuses a
+    // client (busy, another user) answers and hangs up at once, possibly
+    // before our request is written, and the toolkit's socket throws away
+    // the answer it already received when its write fails.
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto msLeft = [&] {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, left.count()));
+    };
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string name = path.string();
+    if (name.size() >= sizeof address.sun_path) return std::nullopt;
+    std::memcpy(address.sun_path, name.c_str(), name.size() + 1);
+
+    xdg::UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM, 0));
+    if (!socket) return std::nullopt;
+    ::fcntl(socket.get(), F_SETFD, FD_CLOEXEC);
+    ::fcntl(socket.get(), F_SETFL, ::fcntl(socket.get(), F_GETFL) | O_NONBLOCK);
+    // A full backlog (the instance is not accepting for a moment) answers
+    // EAGAIN rather than waiting: try again until the deadline.
+    while (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN || msLeft() == 0) return std::nullopt;
+        ::poll(nullptr, 0, std::min(10, msLeft()));
+    }
 
     const std::string line = encodeRequest(request);
-    socket.write(line.data(), static_cast<qint64>(line.size()));
-    if (!socket.waitForBytesWritten(static_cast<int>(timeout.count()))) {
-        // A busy instance may have answered and hung up before reading us.
-        const QByteArray early = socket.readAll();
-        if (const auto end = early.indexOf('\n'); end >= 0) return early.left(end + 1).toStdString();
-        return "error: the running Corvane did not take the request";
+    std::size_t sent = 0;
+    bool taken = true;
+    while (sent < line.size()) {
+        const ssize_t n = ::send(socket.get(), line.data() + sent, line.size() - sent, noSignal);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        pollfd p{.fd = socket.get(), .events = POLLOUT, .revents = 0};
+        if (n < 0 && errno == EAGAIN && ::poll(&p, 1, msLeft()) > 0) continue;
+        // Hung up on, or too slow to take it: whatever it said before is still readable.
+        taken = false;
+        break;
     }
 
     std::string reply;
     while (reply.find('\n') == std::string::npos && reply.size() <= maxInstanceLineLength) {
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(static_cast<int>(timeout.count()))) {
-            return "error: the running Corvane did not answer";
+        char buffer[512];
+        const ssize_t n = ::recv(socket.get(), buffer, sizeof buffer, 0);
+        if (n > 0) {
+            reply.append(buffer, static_cast<std::size_t>(n));
+            continue;
         }
-        const QByteArray chunk = socket.readAll();
-        reply.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
+        if (n < 0 && errno == EINTR) continue;
+        pollfd p{.fd = socket.get(), .events = POLLIN, .revents = 0};
+        if (n < 0 && errno == EAGAIN && ::poll(&p, 1, msLeft()) > 0) continue;
+        return taken ? "error: the running Corvane did not answer"
+                     : "error: the running Corvane did not take the request";
     }
     return reply.substr(0, reply.find('\n') + 1);
 }

@@ -75,8 +75,8 @@ void MacAccessibility::requestTrust() {
     AXIsProcessTrustedWithOptions((__bridge CFDictionaryRef)options);
 }
 
-Element MacAccessibility::applicationElement(pid_t pid) {
-    return MacElement::wrap(CFRef<AXUIElementRef>::adopt(AXUIElementCreateApplication(pid)));
+Element MacAccessibility::applicationElement(const Application& application) {
+    return MacElement::wrap(CFRef<AXUIElementRef>::adopt(AXUIElementCreateApplication(application.pid)));
 }
 
 AXCopyResult MacAccessibility::copyAttribute(const Element& element, std::string_view attribute) {

@@ -9,9 +9,10 @@ class MacWorkspace final : public Workspace {
 public:
     MacWorkspace() = default;
 
-    std::optional<pid_t> frontmostApplication() override;
+    // Every application on the Mac is a process: `window` stays 0.
+    std::optional<Application> frontmostApplication() override;
     std::vector<pid_t> runningApplications(std::string_view bundleIdentifier) override;
-    bool activate(pid_t pid) override;
+    bool activate(const Application& application) override;
     bool terminate(pid_t pid) override;
     bool openURL(std::string_view url) override;
 };

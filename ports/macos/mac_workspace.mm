@@ -6,10 +6,10 @@
 
 namespace corvane::macos {
 
-std::optional<pid_t> MacWorkspace::frontmostApplication() {
+std::optional<Application> MacWorkspace::frontmostApplication() {
     NSRunningApplication* front = NSWorkspace.sharedWorkspace.frontmostApplication;
     if (!front) return std::nullopt;
-    return front.processIdentifier;
+    return Application{front.processIdentifier, 0};
 }
 
 std::vector<pid_t> MacWorkspace::runningApplications(std::string_view bundleIdentifier) {
@@ -22,8 +22,9 @@ std::vector<pid_t> MacWorkspace::runningApplications(std::string_view bundleIden
     return pids;
 }
 
-bool MacWorkspace::activate(pid_t pid) {
-    NSRunningApplication* app = [NSRunningApplication runningApplicationWithProcessIdentifier:pid];
+bool MacWorkspace::activate(const Application& application) {
+    NSRunningApplication* app =
+        [NSRunningApplication runningApplicationWithProcessIdentifier:application.pid];
     if (!app || app.terminated) return false;
     // No options: the application's key window comes forward, as a click in
     // the Dock would do it.
