@@ -11,7 +11,8 @@ namespace {
 void performNamed(const std::string& name, AppControl& control, ReplyHandler reply) {
     const auto action = windowActionNamed(name);
     if (!action) {
-        reply(InstanceReply::error("unknown action " + quotedName(name) + "; valid actions: " + allActionNames()));
+        reply(InstanceReply::error("unknown action " + quotedName(name) +
+                                   "; valid actions: " + allActionNames()));
         return;
     }
     if (!control.isEnabled()) {
@@ -47,8 +48,9 @@ void respond(const InstanceRequest& request, AppControl& control, ReplyHandler r
             reply(InstanceReply::ok());
             return;
         case InstanceRequest::Kind::status:
-            reply(InstanceReply{InstanceReply::Kind::status,
-                                statusDocument(control.isEnabled(), control.unavailable(), control.isTourOpen())});
+            reply(InstanceReply{
+                InstanceReply::Kind::status,
+                statusDocument(control.isEnabled(), control.unavailable(), control.isTourOpen())});
             return;
     }
     reply(InstanceReply::error("unknown request"));

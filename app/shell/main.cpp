@@ -128,11 +128,9 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     AppDelegate delegate(platform, mover, spaces, port->keyboardMap());
     delegate.setWindowManager(&port->windowManager());
 
-    InstanceServer server(
-        [&delegate](const InstanceRequest& request, ReplyHandler reply) {
-            respond(request, delegate, std::move(reply));
-        },
-        [&port](std::string_view line) { port->feedback().log(line); });
+    InstanceServer server([&delegate](const InstanceRequest& request,
+                                      ReplyHandler reply) { respond(request, delegate, std::move(reply)); },
+                          [&port](std::string_view line) { port->feedback().log(line); });
     // Without its channel this instance could not be reached by later
     // launches or by --action, and would still hold the lock that keeps
     // another from starting: better to say why now and not start.

@@ -2,7 +2,6 @@
 
 #include "app/platform/alerts.hpp"
 
-
 namespace corvane {
 
 // Warnings as non-modal message boxes: the caller goes on at once, and

@@ -15,8 +15,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -299,12 +299,11 @@ TEST_F(InstanceChannel, RequestsFromAnotherUserAreRefused) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
     int handled = 0;
     std::vector<std::string> logged;
-    InstanceServer server(
-        answering([&](const InstanceRequest&) {
-            ++handled;
-            return InstanceReply::ok();
-        }),
-        [&](std::string_view line) { logged.emplace_back(line); });
+    InstanceServer server(answering([&](const InstanceRequest&) {
+                              ++handled;
+                              return InstanceReply::ok();
+                          }),
+                          [&](std::string_view line) { logged.emplace_back(line); });
     ASSERT_EQ(std::nullopt, server.listen(socket()));
     // Open the way in so that only the credentials check stands between.
     ASSERT_EQ(0, ::chmod(root_.c_str(), 0755));
