@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 
 #include "app/placement/permissions.hpp"
+#include "app/settings/settings_header.hpp"
 #include "app/settings/settings_palette.hpp"
 #include "app/settings/settings_section.hpp"
 #include "app/settings/settings_sections.hpp"
@@ -20,17 +21,6 @@ namespace {
 
 constexpr int kWidth = 500;
 constexpr int kHeight = 680;
-
-QLabel* captionLabel(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont small = label->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    label->setFont(small);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, SettingsPalette::secondary(parent->palette()));
-    label->setPalette(palette);
-    return label;
-}
 
 }  // namespace
 
@@ -46,7 +36,7 @@ SettingsWindow::SettingsWindow(SettingsServices services, SettingsWords words)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(buildHeader());
+    layout->addWidget(new SettingsHeader(QApplication::windowIcon(), this));
     auto* divider = new QFrame(this);
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
@@ -86,32 +76,6 @@ SettingsWindow::~SettingsWindow() {
     storeConnection_.disconnect();
     hintConnection_.disconnect();
     if (monitoring_) qApp->removeEventFilter(this);
-}
-
-QWidget* SettingsWindow::buildHeader() {
-    auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(20, 12, 20, 12);
-    row->setSpacing(12);
-    const QIcon icon = QApplication::windowIcon();
-    if (!icon.isNull()) {
-        auto* image = new QLabel(header);
-        image->setPixmap(icon.pixmap(QSize(42, 42), devicePixelRatio()));
-        image->setFixedSize(42, 42);
-        row->addWidget(image);
-    }
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(2);
-    auto* name = new QLabel(QStringLiteral("Corvane"), header);
-    QFont headline = name->font();
-    headline.setBold(true);
-    headline.setPointSizeF(headline.pointSizeF() * 1.15);
-    name->setFont(headline);
-    texts->addWidget(name);
-    texts->addWidget(captionLabel(QStringLiteral("Window placement, simplified."), header));
-    row->addLayout(texts);
-    row->addStretch(1);
-    return header;
 }
 
 void SettingsWindow::buildPermissionSection(QVBoxLayout& content) {

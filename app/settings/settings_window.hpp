@@ -78,7 +78,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QWidget* buildHeader();
     void buildPermissionSection(QVBoxLayout& content);
     void buildShortcutSections(QVBoxLayout& content);
     void buildLayoutAndGeneral(QVBoxLayout& content);
