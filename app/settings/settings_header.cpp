@@ -22,8 +22,9 @@ SettingsHeader::SettingsHeader(const QIcon& icon, QWidget* parent) : QWidget(par
     row->setContentsMargins(kMarginX, kMarginY, kMarginX, kMarginY);
     row->setSpacing(kSpacing);
     if (showsIcon()) {
-        // Room for the painted icon, centred vertically beside the texts.
-        row->addSpacing(iconSize);
+        // Room for the painted icon and the gap after it: a box layout puts
+        // no spacing next to a spacer of its own.
+        row->addSpacing(iconSize + kSpacing);
         setMinimumHeight(iconSize + 2 * kMarginY);
         iconRect_ = QRect(kMarginX, 0, iconSize, iconSize);
     }
