@@ -176,6 +176,12 @@ void SettingsWindow::pollNow() {
     state.sizeUpRunning = !services_.workspace.runningApplications(sizeUpBundleIdentifier).empty();
     if (services_.windowManager) state.windowManager = services_.windowManager->facts();
     if (state != permissionState_) showPermissions(state);
+    {
+        // The autostart entry can be removed or added behind our back (a
+        // file manager, another session): show what is there now.
+        const QSignalBlocker blockLaunch(launch_);
+        launch_->setChecked(services_.store.launchAtLogin());
+    }
     const auto unavailable = desktopsUnavailableText(
         services_.desktopsAvailable ? services_.desktopsAvailable() : false, words_, state.windowManager);
     desktopsUnavailable_->setVisible(unavailable.has_value());
@@ -250,6 +256,14 @@ void SettingsWindow::showEvent(QShowEvent* event) {
     pollNow();
     poll_.start();
     if (monitoring_) grabKeyboard();
+}
+
+void SettingsWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The user went to another window: whatever they type there is theirs,
+    // and their shortcuts must work there again.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && services_.store.recording())
+        recorder_.cancel();
 }
 
 void SettingsWindow::hideEvent(QHideEvent* event) {

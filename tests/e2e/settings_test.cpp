@@ -151,6 +151,21 @@ TEST_F(SettingsWindowTest, EscapeWhileRecordingGivesEveryShortcutBack) {
     EXPECT_FALSE(storedConfig()) << "nothing changed, nothing written";
 }
 
+TEST_F(SettingsWindowTest, GoingToAnotherWindowWhileRecordingGivesTheKeyboardBack) {
+    xharness::ClientWindow* window = openWindow();
+    ASSERT_NE(openSettingsBySecondLaunch(), XCB_NONE);
+    server().keyboard().press("Space");
+    ASSERT_TRUE(waitForKeyboardHeld(x(), true)) << "recording did not take the keyboard";
+
+    window->activate();
+    ASSERT_TRUE(x().waitFor([&] { return window->isActive(); }));
+    ASSERT_TRUE(waitForKeyboardHeld(x(), false)) << "the keyboard stayed with the settings window";
+    EXPECT_TRUE(pressAndExpectFrame("Ctrl+Alt+Super+Left", *window,
+                                    Geometry::frame(Placement::leftHalf, primaryVisible(), 0)))
+        << "the shortcuts are back where the user went";
+    EXPECT_FALSE(storedConfig()) << "nothing changed, nothing written";
+}
+
 TEST_F(SettingsWindowTest, RecordedShortcutMovesWindowsAtOnceAndOutlivesARestart) {
     ASSERT_NE(openSettingsBySecondLaunch(), XCB_NONE);
     recordOnFirstRow("Ctrl+Alt+Super+K");

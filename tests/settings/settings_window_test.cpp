@@ -181,6 +181,32 @@ private Q_SLOTS:
         QCOMPARE(h.world.registered(), std::size_t(0));
         h.window.launchSwitch().click();
         QCOMPARE(h.window.launchSwitch().isChecked(), h.store().launchAtLogin());
+
+        // A change the system refuses leaves the switch as the system has it.
+        h.world.desktop.loginItem().setFailure("read-only autostart folder");
+        h.window.launchSwitch().click();
+        QVERIFY(h.window.launchSwitch().isChecked());
+        QVERIFY(h.store().launchAtLogin());
+        // Removed behind our back: the next tick of the poll shows it.
+        h.world.desktop.loginItem().setEnabled(false);
+        h.window.pollNow();
+        QVERIFY(!h.window.launchSwitch().isChecked());
+    }
+
+    void goingToAnotherWindowEndsRecordingUnchanged() {
+        Harness h;
+        h.window.present();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QTest::mouseClick(&h.window.row(leftHalf)->recordButton(), Qt::LeftButton);
+        QVERIFY(h.window.holdsKeyboard());
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QTRY_VERIFY(!h.store().recording());
+        QVERIFY(!h.window.holdsKeyboard());
+        QCOMPARE(h.world.registered(), std::size_t(29));
+        QCOMPARE(h.store().config(), Config::defaults());
     }
 
     void permissionRowFollowsTrustAndSizeUpAtTheNextTick() {
