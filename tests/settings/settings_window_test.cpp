@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QtTest>
 
+#include "app/settings/glyph_label.hpp"
 #include "app/settings/settings_header.hpp"
 #include "tests/settings/settings_fixture.hpp"
 
@@ -322,6 +323,27 @@ private Q_SLOTS:
         QCOMPARE(QAccessible::queryAccessibleInterface(&h.window.row(topHalf)->recordButton())
                      ->text(QAccessible::Description),
                  QString());
+    }
+
+    void glyphsWithCutOutsLeaveTheRowBackgroundShowing() {
+        // The desktop symbols cut parts away; on the window that must show
+        // the row behind them, not black.
+        for (const char* symbol : {"rectangle.portrait.and.arrow.right", "rectangle.on.rectangle.angled"}) {
+            QWidget row;
+            row.setAutoFillBackground(true);
+            QPalette white = row.palette();
+            white.setColor(QPalette::Window, Qt::white);
+            row.setPalette(white);
+            auto* glyph = new GlyphLabel(18, &row);
+            glyph->setGlyph(symbol, Qt::red);
+            row.resize(18, 18);
+            const QImage shot = row.grab().toImage();
+            int dark = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (qGray(shot.pixel(x, y)) < 40) ++dark;
+            QVERIFY2(dark == 0, symbol);
+        }
     }
 
     void headerPaintsTheApplicationIconWithoutShowingItToAssistiveTechnology() {
