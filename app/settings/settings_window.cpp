@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QWindow>
 
 #include "app/placement/permissions.hpp"
 #include "app/settings/settings_header.hpp"
@@ -65,6 +66,11 @@ SettingsWindow::SettingsWindow(SettingsServices services, SettingsWords words)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
 
+    grabRetry_.setInterval(50);
+    grabRetry_.setSingleShot(true);
+    QObject::connect(&grabRetry_, &QTimer::timeout, this, [this] {
+        if (monitoring_ && isVisible()) takeKeyboard();
+    });
     poll_.setInterval(pollMilliseconds);
     QObject::connect(&poll_, &QTimer::timeout, this, [this] { pollNow(); });
     storeConnection_ = services_.store.changed.connect([this] { refresh(); });
@@ -224,11 +230,24 @@ void SettingsWindow::followRecording() {
         qApp->installEventFilter(this);
         // Other programs' key bindings (the window manager's among them)
         // would otherwise take the very combination being recorded.
-        if (isVisible()) grabKeyboard();
+        if (isVisible()) takeKeyboard();
     } else {
         qApp->removeEventFilter(this);
+        grabRetry_.stop();
         releaseKeyboard();
     }
+}
+
+void SettingsWindow::takeKeyboard() {
+    grabKeyboard();
+    // The server refuses the grab while another client holds the keyboard
+    // for a moment (an open menu, a screenshot tool): try again shortly
+    // rather than record without it for the rest of the recording.
+    QWindow* window = windowHandle();
+    if (window && !window->setKeyboardGrabEnabled(true) && QGuiApplication::platformName() == "xcb")
+        grabRetry_.start();
+    else
+        grabRetry_.stop();
 }
 
 bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -255,7 +274,7 @@ void SettingsWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     pollNow();
     poll_.start();
-    if (monitoring_) grabKeyboard();
+    if (monitoring_) takeKeyboard();
 }
 
 void SettingsWindow::changeEvent(QEvent* event) {

@@ -68,6 +68,13 @@ bool waitForKeyboardHeld(xharness::XConnection& x, bool held) {
     return false;
 }
 
+// The window that receives typed keys now (the server's input focus).
+xcb_window_t inputFocus(xharness::XConnection& x) {
+    auto reply =
+        xharness::adoptReply(xcb_get_input_focus_reply(x.get(), xcb_get_input_focus(x.get()), nullptr));
+    return reply ? reply->focus : XCB_NONE;
+}
+
 class SettingsWindowTest : public AppTest {
 protected:
     // Starts `corvane` again, as a user would, and waits until the running
@@ -80,9 +87,12 @@ protected:
             const auto windows = settingsWindows(x());
             if (windows.size() != 1) return false;
             shown = windows.front();
-            return x().activeWindow() == shown;
+            // The window manager announces the active window around the
+            // time it moves the input focus; keys typed before the focus
+            // arrives would go elsewhere.
+            return x().activeWindow() == shown && inputFocus(x()) == *shown;
         });
-        EXPECT_TRUE(active) << "no active settings window";
+        EXPECT_TRUE(active) << "no active settings window with the keyboard focus";
         return shown.value_or(XCB_NONE);
     }
 
