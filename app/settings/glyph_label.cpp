@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 
 #include "app/shell/symbol_icons.hpp"
 
@@ -52,15 +53,25 @@ void GlyphLabel::setGlyph(const std::string& symbol, const QColor& color) {
 }
 
 void GlyphLabel::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF bounds(rect());
-    if (symbol_ == "checkmark.circle.fill")
-        paintCheckCircle(p, bounds, color_);
-    else if (symbol_ == "exclamationmark.triangle.fill")
-        paintWarningTriangle(p, bounds, color_);
-    else
-        paintSymbol(p, symbol_, bounds, color_);
+    // Some symbols punch holes with the Clear composition mode. On the
+    // window itself that clears to black on an opaque backing store, so
+    // the glyph is drawn on a transparent layer first and laid on top.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap layer(size() * ratio);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(Qt::transparent);
+    {
+        QPainter p(&layer);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds(rect());
+        if (symbol_ == "checkmark.circle.fill")
+            paintCheckCircle(p, bounds, color_);
+        else if (symbol_ == "exclamationmark.triangle.fill")
+            paintWarningTriangle(p, bounds, color_);
+        else
+            paintSymbol(p, symbol_, bounds, color_);
+    }
+    QPainter(this).drawPixmap(0, 0, layer);
 }
 
 }  // namespace corvane

@@ -7,8 +7,10 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QWindow>
 
 #include "app/placement/permissions.hpp"
+#include "app/settings/settings_header.hpp"
 #include "app/settings/settings_palette.hpp"
 #include "app/settings/settings_section.hpp"
 #include "app/settings/settings_sections.hpp"
@@ -20,17 +22,6 @@ namespace {
 
 constexpr int kWidth = 500;
 constexpr int kHeight = 680;
-
-QLabel* captionLabel(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont small = label->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    label->setFont(small);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, SettingsPalette::secondary(parent->palette()));
-    label->setPalette(palette);
-    return label;
-}
 
 }  // namespace
 
@@ -46,7 +37,7 @@ SettingsWindow::SettingsWindow(SettingsServices services, SettingsWords words)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(buildHeader());
+    layout->addWidget(new SettingsHeader(QApplication::windowIcon(), this));
     auto* divider = new QFrame(this);
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
@@ -75,6 +66,11 @@ SettingsWindow::SettingsWindow(SettingsServices services, SettingsWords words)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
 
+    grabRetry_.setInterval(50);
+    grabRetry_.setSingleShot(true);
+    QObject::connect(&grabRetry_, &QTimer::timeout, this, [this] {
+        if (monitoring_ && isVisible()) takeKeyboard();
+    });
     poll_.setInterval(pollMilliseconds);
     QObject::connect(&poll_, &QTimer::timeout, this, [this] { pollNow(); });
     storeConnection_ = services_.store.changed.connect([this] { refresh(); });
@@ -86,32 +82,6 @@ SettingsWindow::~SettingsWindow() {
     storeConnection_.disconnect();
     hintConnection_.disconnect();
     if (monitoring_) qApp->removeEventFilter(this);
-}
-
-QWidget* SettingsWindow::buildHeader() {
-    auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(20, 12, 20, 12);
-    row->setSpacing(12);
-    const QIcon icon = QApplication::windowIcon();
-    if (!icon.isNull()) {
-        auto* image = new QLabel(header);
-        image->setPixmap(icon.pixmap(QSize(42, 42), devicePixelRatio()));
-        image->setFixedSize(42, 42);
-        row->addWidget(image);
-    }
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(2);
-    auto* name = new QLabel(QStringLiteral("Corvane"), header);
-    QFont headline = name->font();
-    headline.setBold(true);
-    headline.setPointSizeF(headline.pointSizeF() * 1.15);
-    name->setFont(headline);
-    texts->addWidget(name);
-    texts->addWidget(captionLabel(QStringLiteral("Window placement, simplified."), header));
-    row->addLayout(texts);
-    row->addStretch(1);
-    return header;
 }
 
 void SettingsWindow::buildPermissionSection(QVBoxLayout& content) {
@@ -212,6 +182,12 @@ void SettingsWindow::pollNow() {
     state.sizeUpRunning = !services_.workspace.runningApplications(sizeUpBundleIdentifier).empty();
     if (services_.windowManager) state.windowManager = services_.windowManager->facts();
     if (state != permissionState_) showPermissions(state);
+    {
+        // The autostart entry can be removed or added behind our back (a
+        // file manager, another session): show what is there now.
+        const QSignalBlocker blockLaunch(launch_);
+        launch_->setChecked(services_.store.launchAtLogin());
+    }
     const auto unavailable = desktopsUnavailableText(
         services_.desktopsAvailable ? services_.desktopsAvailable() : false, words_, state.windowManager);
     desktopsUnavailable_->setVisible(unavailable.has_value());
@@ -254,11 +230,24 @@ void SettingsWindow::followRecording() {
         qApp->installEventFilter(this);
         // Other programs' key bindings (the window manager's among them)
         // would otherwise take the very combination being recorded.
-        if (isVisible()) grabKeyboard();
+        if (isVisible()) takeKeyboard();
     } else {
         qApp->removeEventFilter(this);
+        grabRetry_.stop();
         releaseKeyboard();
     }
+}
+
+void SettingsWindow::takeKeyboard() {
+    grabKeyboard();
+    // The server refuses the grab while another client holds the keyboard
+    // for a moment (an open menu, a screenshot tool): try again shortly
+    // rather than record without it for the rest of the recording.
+    QWindow* window = windowHandle();
+    if (window && !window->setKeyboardGrabEnabled(true) && QGuiApplication::platformName() == "xcb")
+        grabRetry_.start();
+    else
+        grabRetry_.stop();
 }
 
 bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -285,7 +274,15 @@ void SettingsWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     pollNow();
     poll_.start();
-    if (monitoring_) grabKeyboard();
+    if (monitoring_) takeKeyboard();
+}
+
+void SettingsWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The user went to another window: whatever they type there is theirs,
+    // and their shortcuts must work there again.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && services_.store.recording())
+        recorder_.cancel();
 }
 
 void SettingsWindow::hideEvent(QHideEvent* event) {

@@ -76,9 +76,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    QWidget* buildHeader();
     void buildPermissionSection(QVBoxLayout& content);
     void buildShortcutSections(QVBoxLayout& content);
     void buildLayoutAndGeneral(QVBoxLayout& content);
@@ -88,6 +88,8 @@ private:
     // Installs or removes the key monitor and the keyboard grab to match
     // whether an action records.
     void followRecording();
+    // Grabs the keyboard for the recording, retrying while the server refuses.
+    void takeKeyboard();
 
     SettingsServices services_;
     SettingsWords words_;
@@ -102,6 +104,7 @@ private:
     QCheckBox* enable_ = nullptr;
     QCheckBox* launch_ = nullptr;
     QTimer poll_;
+    QTimer grabRetry_;
     bool monitoring_ = false;
     Signal<>::Connection storeConnection_;
     Signal<>::Connection hintConnection_;

@@ -21,6 +21,9 @@ struct SettingsWords {
     std::string recordingNote = "Press a key combo · Esc to cancel · ⌫ to remove";
     // Followed immediately by the label of the rejected key.
     std::string modifierHint = "Include ⌘, ⌥ or ⌃ — e.g. ⌃⌥⌘";
+    // A key the stored form has no code for (a media key, a dead key, a
+    // character only another layout has): no modifier would make it usable.
+    std::string unrepresentableHint = "This key can't be part of a shortcut — try another";
 
     static SettingsWords forKeyboard(const KeyboardMap::Names& keys);
 };

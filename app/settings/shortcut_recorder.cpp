@@ -103,6 +103,7 @@ ShortcutRecorder::Outcome ShortcutRecorder::handle(const KeyInput& input) {
     // A key the stored form has no code for cannot become a shortcut; say so
     // with the beep and keep listening.
     if (!input.keyCode) {
+        setHint(words_.unrepresentableHint);
         feedback_.beep();
         return Outcome::swallowed;
     }

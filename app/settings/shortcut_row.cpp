@@ -70,7 +70,6 @@ ShortcutRow::ShortcutRow(std::function<void()> onRecord, std::function<void()> o
 
     remove_->setAutoRaise(true);
     remove_->setToolTip(QStringLiteral("Remove shortcut"));
-    remove_->setAccessibleName(QStringLiteral("Remove shortcut"));
     remove_->setIcon(removeIcon(SettingsPalette::secondary(palette())));
     remove_->setIconSize(QSize(16, 16));
     remove_->setFocusPolicy(Qt::TabFocus);
@@ -111,7 +110,11 @@ void ShortcutRow::showModel(const ShortcutRowModel& model) {
         buttonPalette.setColor(QPalette::ButtonText, base.color(QPalette::HighlightedText));
     }
     record_->setPalette(buttonPalette);
-    record_->setAccessibleName(QString::fromStdString(model.title + ": " + model.buttonLabel));
+    // Read as one phrase, "Left Half, Ctrl+Alt+Super+←"; the note (a clash,
+    // a refusal, the recording hint) follows as the description.
+    record_->setAccessibleName(QString::fromStdString(model.title + ", " + model.buttonLabel));
+    record_->setAccessibleDescription(model.note ? QString::fromStdString(model.note->text) : QString());
+    remove_->setAccessibleName(QString::fromStdString("Remove shortcut, " + model.title));
 
     remove_->setEnabled(model.hasShortcut);
     static_cast<QGraphicsOpacityEffect*>(remove_->graphicsEffect())

@@ -147,14 +147,28 @@ TEST_F(RecorderTest, KeysPassThroughWhileNothingRecordsAndAreAllSwallowedWhileRe
     EXPECT_EQ(store().recording(), leftHalf);
 }
 
-TEST_F(RecorderTest, KeyWithoutAProductCodeBeepsAndKeepsRecording) {
+TEST_F(RecorderTest, KeyWithoutAProductCodeBeepsWithItsOwnHintAndKeepsRecording) {
     recorder.toggle(leftHalf);
     KeyInput unknown;
     unknown.modifiers = ctrlOpt;
+    unknown.characters = "é";
     EXPECT_EQ(recorder.handle(unknown), ShortcutRecorder::Outcome::swallowed);
     EXPECT_EQ(world.desktop.feedback().beeps(), 1);
+    EXPECT_EQ(recorder.hint(), "This key can't be part of a shortcut — try another")
+        << "not the modifier hint: Ctrl+Alt was held";
     EXPECT_EQ(store().recording(), leftHalf);
     EXPECT_EQ(store().config(), Config::defaults());
+
+    // The same key without modifiers is refused for the key, not the modifiers.
+    unknown.modifiers = 0;
+    recorder.handle(unknown);
+    EXPECT_EQ(recorder.hint(), words.unrepresentableHint);
+    EXPECT_EQ(world.desktop.feedback().beeps(), 2);
+
+    // A usable key afterwards is recorded and the hint goes.
+    recorder.handle(down(40, ctrlOpt, "k"));
+    EXPECT_FALSE(recorder.hint());
+    EXPECT_EQ(shortcutOf(leftHalf)->keyCode, 40u);
 }
 
 TEST_F(RecorderTest, SameCombinationForTwoActionsIsStoredForBoth) {

@@ -1,10 +1,14 @@
 // Renders the settings window as a person sees it, on a private X server
 // (Xvfb + openbox) so that the picture comes from the server itself, window
 // manager frame included, and saves it to the folder given as the only
-// argument: settings.png (as first opened), settings-recording.png (a
-// shortcut being recorded after a rejected key, with a shared shortcut) and
-// settings-layout.png (the end of the form, with a gap of 12). The style, palette and font are fixed so the
-// pictures do not depend on the machine's desktop settings. Fails when the window does not come up or does
+// argument:
+//   settings.png             as first opened
+//   settings-recording.png   Top Half recording, after a rejected Shift+A
+//   settings-shared.png      Left Half given Bottom Half's shortcut
+//   settings-unavailable.png Previous/Next Display held by another program
+//   settings-layout.png      the end of the form, with a gap of 20
+// The style, palette and font are fixed so the pictures do not depend on the
+// machine's desktop settings. Fails when the window does not come up or does
 // not show what it should.
 
 #include <QApplication>
@@ -21,6 +25,7 @@
 #include <memory>
 
 #include "app/settings/settings_window.hpp"
+#include "app/shell/status_mark.hpp"
 #include "ports/x11/x11_port.hpp"
 #include "tests/settings/settings_fixture.hpp"
 #include "tools/xharness/x_server.hpp"
@@ -67,6 +72,8 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(QApplication::style()->standardPalette());
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    // As the app sets it, so the header shows the mark.
+    QApplication::setWindowIcon(statusMarkIcon());
 
     const auto port = x11::X11Port::connect(server.display().c_str());
     if (!port) return fail("cannot reach the X server");
@@ -88,28 +95,44 @@ int main(int argc, char** argv) {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!save(*screen, frame, folder / "settings.png")) return fail("could not save settings.png");
 
-    // Recording Top Half after a rejected Shift+A, Left Half sharing
-    // Bottom Half's shortcut, and a gap of 12.
-    Config config = world.store->config();
-    config.shortcuts[Placement::leftHalf] = config.shortcuts.at(Placement::bottomHalf);
-    config.gap = 12;
-    world.store->setConfig(config);
-    window.row(WindowAction::placement(Placement::topHalf))->recordButton().click();
+    const WindowAction topHalf = WindowAction::placement(Placement::topHalf);
+    const WindowAction leftHalf = WindowAction::placement(Placement::leftHalf);
+    const WindowAction previousDisplay = WindowAction::placement(Placement::previousDisplay);
+    auto noteOf = [&](const WindowAction& action) { return window.row(action)->noteLabel().text(); };
+    auto shoot = [&](const char* name) {
+        QTest::qWait(300);  // repaint, and the preview's animation
+        return save(*screen, frame, folder / name);
+    };
+
+    window.row(topHalf)->recordButton().click();
     QTest::keyClick(&window, Qt::Key_A, Qt::ShiftModifier);
     if (!window.holdsKeyboard()) return fail("recording did not take the keyboard");
-    if (!window.row(WindowAction::placement(Placement::topHalf))->noteLabel().text().startsWith("Include"))
-        return fail("the rejected key left no hint");
-    QTest::qWait(300);  // the preview's animation
-    if (!save(*screen, frame, folder / "settings-recording.png"))
-        return fail("could not save settings-recording.png");
+    if (!noteOf(topHalf).startsWith("Include")) return fail("the rejected key left no hint");
+    if (!shoot("settings-recording.png")) return fail("could not save settings-recording.png");
     window.recorder().cancel();
 
+    Config config = world.store->config();
+    config.shortcuts[Placement::leftHalf] = config.shortcuts.at(Placement::bottomHalf);
+    world.store->setConfig(config);
+    if (!noteOf(leftHalf).startsWith("Same shortcut as")) return fail("the shared shortcut has no note");
+    if (!shoot("settings-shared.png")) return fail("could not save settings-shared.png");
+    world.store->setConfig(Config::defaults());
+
+    // What a stock openbox does to the display moves: it holds Ctrl+Alt+←/→.
+    const auto ctrlAlt = Shortcut::control | Shortcut::option;
+    world.desktop.hotKeys().refuse(config.shortcuts.at(Placement::previousDisplay).keyCode, ctrlAlt);
+    world.desktop.hotKeys().refuse(config.shortcuts.at(Placement::nextDisplay).keyCode, ctrlAlt);
+    world.store->applyHotKeys();
+    if (noteOf(previousDisplay) != "Couldn't register this shortcut") return fail("the refusal has no note");
+    if (!shoot("settings-unavailable.png")) return fail("could not save settings-unavailable.png");
+
     // The end of the form: desktops, the gap with its preview, the switches.
+    config = world.store->config();
+    config.gap = 20;
+    world.store->setConfig(config);
     auto* scroll = window.findChild<QScrollArea*>();
     if (!scroll) return fail("the form does not scroll");
     scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
-    QTest::qWait(200);
-    if (!save(*screen, frame, folder / "settings-layout.png"))
-        return fail("could not save settings-layout.png");
+    if (!shoot("settings-layout.png")) return fail("could not save settings-layout.png");
     return 0;
 }

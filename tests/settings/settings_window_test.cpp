@@ -3,10 +3,14 @@
 
 #include "app/settings/settings_window.hpp"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGraphicsOpacityEffect>
+#include <QScrollArea>
 #include <QtTest>
 
+#include "app/settings/glyph_label.hpp"
+#include "app/settings/settings_header.hpp"
 #include "tests/settings/settings_fixture.hpp"
 
 namespace corvane {
@@ -22,6 +26,20 @@ public:
     Facts facts_{"Openbox", {}, {}};
     std::vector<std::uint64_t> presented;
 };
+
+SettingsWords linuxWords() {
+    KeyboardMap::Names names;
+    names.shortcutsInWords = true;
+    names.optionShort = "Alt";
+    names.commandShort = "Super";
+    return SettingsWords::forKeyboard(names);
+}
+
+// What a screen reader would read as the control's name.
+QString accessibleName(QWidget* widget) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
+}
 
 struct Harness {
     explicit Harness(WindowManager* wm = nullptr, SettingsWords words = {})
@@ -164,6 +182,32 @@ private Q_SLOTS:
         QCOMPARE(h.world.registered(), std::size_t(0));
         h.window.launchSwitch().click();
         QCOMPARE(h.window.launchSwitch().isChecked(), h.store().launchAtLogin());
+
+        // A change the system refuses leaves the switch as the system has it.
+        h.world.desktop.loginItem().setFailure("read-only autostart folder");
+        h.window.launchSwitch().click();
+        QVERIFY(h.window.launchSwitch().isChecked());
+        QVERIFY(h.store().launchAtLogin());
+        // Removed behind our back: the next tick of the poll shows it.
+        h.world.desktop.loginItem().setEnabled(false);
+        h.window.pollNow();
+        QVERIFY(!h.window.launchSwitch().isChecked());
+    }
+
+    void goingToAnotherWindowEndsRecordingUnchanged() {
+        Harness h;
+        h.window.present();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QTest::mouseClick(&h.window.row(leftHalf)->recordButton(), Qt::LeftButton);
+        QVERIFY(h.window.holdsKeyboard());
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QTRY_VERIFY(!h.store().recording());
+        QVERIFY(!h.window.holdsKeyboard());
+        QCOMPARE(h.world.registered(), std::size_t(29));
+        QCOMPARE(h.store().config(), Config::defaults());
     }
 
     void permissionRowFollowsTrustAndSizeUpAtTheNextTick() {
@@ -205,6 +249,122 @@ private Q_SLOTS:
         wm.facts_.missingForDesktops.clear();
         h.window.pollNow();
         QVERIFY(h.window.desktopsUnavailableLabel().isHidden());
+    }
+
+    // --- Keyboard alone, and what assistive technology reads ---
+
+    void tabVisitsEveryControlTopToBottomAndEachHasAName() {
+        Harness h(nullptr, linuxWords());
+        h.window.present();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        // The status row is rebuilt when trust changes; its new button must
+        // still come first, not at the end of the chain.
+        h.world.desktop.accessibility().setTrusted(false);
+        h.window.pollNow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();  // new rows show at the next turn of the loop
+        QPushButton* grant = h.window.permissionRows().at(0)->findChild<QPushButton*>();
+        QVERIFY(grant);
+        Config changed = h.store().config();
+        changed.shortcuts.erase(Placement::topHalf);
+        h.store().setConfig(changed);
+
+        grant->setFocus();
+        QVERIFY(grant->hasFocus());
+        std::vector<QWidget*> visited{grant};
+        for (int step = 0; step < 200; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (QApplication::focusWidget() == grant) break;
+            visited.push_back(QApplication::focusWidget());
+        }
+        QCOMPARE(QApplication::focusWidget(), grant);
+
+        QWidget* form = h.window.findChild<QScrollArea*>()->widget();
+        auto centre = [form](QWidget* w) { return w->mapTo(form, w->rect().center()); };
+        for (std::size_t i = 1; i < visited.size(); ++i) {
+            const QPoint a = centre(visited[i - 1]);
+            const QPoint b = centre(visited[i]);
+            const bool below = b.y() > a.y() + 2;
+            const bool rightOnSameLine = std::abs(b.y() - a.y()) <= 2 && b.x() > a.x();
+            QVERIFY2(below || rightOnSameLine,
+                     qPrintable(accessibleName(visited[i - 1]) + " before " + accessibleName(visited[i])));
+        }
+        for (QWidget* widget : visited)
+            QVERIFY2(!accessibleName(widget).isEmpty(), widget->metaObject()->className());
+
+        auto visits = [&](QWidget* w) {
+            return std::find(visited.begin(), visited.end(), w) != visited.end();
+        };
+        // 29 record buttons, 28 remove buttons (Top Half has none now), the
+        // restore button, the slider, two switches and the status button.
+        QCOMPARE(visited.size(), std::size_t(29 + 28 + 1 + 1 + 2 + 1));
+        QVERIFY(visits(&h.window.restoreButton()));
+        QVERIFY(visits(&h.window.enableSwitch()));
+        QVERIFY(visits(&h.window.launchSwitch()));
+        QVERIFY2(!visits(&h.window.row(topHalf)->removeButton()), "a hidden remove button is skipped");
+        QCOMPARE(accessibleName(&h.window.row(leftHalf)->recordButton()),
+                 QStringLiteral("Left Half, Ctrl+Alt+Super+←"));
+        QCOMPARE(accessibleName(&h.window.row(leftHalf)->removeButton()),
+                 QStringLiteral("Remove shortcut, Left Half"));
+    }
+
+    void recordButtonDescribesTheRowsNote() {
+        Harness h(nullptr, linuxWords());
+        // Another program holds Ctrl+Alt+K; Left Half is given it.
+        h.world.desktop.hotKeys().refuse(40, Shortcut::control | Shortcut::option);
+        Config config = h.store().config();
+        config.shortcuts[Placement::leftHalf] = Shortcut{40, Shortcut::control | Shortcut::option, "K"};
+        h.store().setConfig(config);
+        h.window.present();
+        QAccessibleInterface* face =
+            QAccessible::queryAccessibleInterface(&h.window.row(leftHalf)->recordButton());
+        QVERIFY(face);
+        QCOMPARE(face->text(QAccessible::Description), QStringLiteral("Couldn't register this shortcut"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&h.window.row(topHalf)->recordButton())
+                     ->text(QAccessible::Description),
+                 QString());
+    }
+
+    void glyphsWithCutOutsLeaveTheRowBackgroundShowing() {
+        // The desktop symbols cut parts away; on the window that must show
+        // the row behind them, not black.
+        for (const char* symbol : {"rectangle.portrait.and.arrow.right", "rectangle.on.rectangle.angled"}) {
+            QWidget row;
+            row.setAutoFillBackground(true);
+            QPalette white = row.palette();
+            white.setColor(QPalette::Window, Qt::white);
+            row.setPalette(white);
+            auto* glyph = new GlyphLabel(18, &row);
+            glyph->setGlyph(symbol, Qt::red);
+            row.resize(18, 18);
+            const QImage shot = row.grab().toImage();
+            int dark = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (qGray(shot.pixel(x, y)) < 40) ++dark;
+            QVERIFY2(dark == 0, symbol);
+        }
+    }
+
+    void headerPaintsTheApplicationIconWithoutShowingItToAssistiveTechnology() {
+        {
+            Harness h;
+            auto* header = h.window.findChild<SettingsHeader*>();
+            QVERIFY(header);
+            QVERIFY2(!header->showsIcon(), "no icon loaded: left out");
+        }
+        QPixmap mark(42, 42);
+        mark.fill(Qt::black);
+        QApplication::setWindowIcon(QIcon(mark));
+        Harness h;
+        auto* header = h.window.findChild<SettingsHeader*>();
+        QVERIFY(header->showsIcon());
+        QVERIFY(header->height() >= SettingsHeader::iconSize);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(header);
+        QStringList read;
+        for (int i = 0; i < face->childCount(); ++i) read << face->child(i)->text(QAccessible::Name);
+        QCOMPARE(read, (QStringList{"Corvane", "Window placement, simplified."}));
+        QApplication::setWindowIcon(QIcon());
     }
 };
 
