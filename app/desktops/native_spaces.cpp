@@ -13,7 +13,6 @@ namespace corvane {
 
 namespace {
 
-constexpr const char* unavailableMessage = "Native Desktops unavailable or Accessibility access missing";
 constexpr const char* alertTitle = "Corvane couldn't move the window";
 
 }  // namespace
@@ -58,7 +57,7 @@ void NativeSpaces::moveFocusedWindow(SpaceAction action, OutcomeHandler done) {
         if (done) done(ActionOutcome::failure(message));
     };
     if (!isAvailable() || !platform.accessibility.isProcessTrusted()) {
-        refuse(unavailableMessage);
+        refuse(platform.windowServer.names().unavailable);
         return;
     }
     // Taken now, at the press: by the time the move runs the user may have

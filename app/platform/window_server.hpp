@@ -34,6 +34,8 @@ public:
         std::string system = "macOS";                     // "<system> did not move the window…"
         std::string thisSystem = "this macOS version";    // "…is unavailable on <thisSystem>"
         std::string desktopOverview = "Mission Control";  // "Add it in <desktopOverview>…"
+        // Why a desktop move was refused before it started.
+        std::string unavailable = "Native Desktops unavailable or Accessibility access missing";
     };
     virtual Names names() { return {}; }
 

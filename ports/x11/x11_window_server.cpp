@@ -153,7 +153,9 @@ bool X11WindowServer::performBridgedMove(const std::vector<std::uint32_t>& windo
 }
 
 WindowServer::Names X11WindowServer::names() {
-    return Names{"The window manager", "this window manager", "your desktop's workspace settings"};
+    // There is no access to grant on X11: only the window manager can lack desktops.
+    return Names{"The window manager", "this window manager", "your desktop's workspace settings",
+                 "Desktop moves are unavailable: the window manager offers no EWMH desktops"};
 }
 
 }  // namespace corvane::x11

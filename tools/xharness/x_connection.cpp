@@ -79,9 +79,11 @@ bool XConnection::waitFor(const std::function<bool()>& condition, std::chrono::m
         if (hasError()) return false;
         xcb_flush(connection_);
         // The condition's own round trips may have pulled events in; those
-        // changes happened after its reads began, so look again at once.
-        if (consumeQueuedEvents()) continue;
-        if (deadline.passed()) return false;
+        // changes happened after its reads began, so look again at once
+        // (unless time is up: a busy server must not keep us here forever).
+        const bool pulledEvents = consumeQueuedEvents();
+        if (deadline.passed()) return condition();
+        if (pulledEvents) continue;
         pollfd p[2] = {{.fd = xcb_get_file_descriptor(connection_), .events = POLLIN, .revents = 0},
                        {.fd = alsoWatch, .events = POLLIN, .revents = 0}};
         if (::poll(p, alsoWatch >= 0 ? 2 : 1, deadline.remainingMs()) == 0) return condition();
