@@ -49,6 +49,7 @@ struct I3IpcPort::Services {
           workspace(session),
           screens(session),
           hotKeys(session, std::move(namer)),
+          windowServer(session),
           windowManager(managerName) {}
 
     IpcSession session;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ports/i3ipc/i3_screens.hpp"
+#include "ports/i3ipc/i3_window_server.hpp"
 
 namespace corvane::i3ipc {
 namespace {
@@ -132,6 +133,35 @@ TEST(IpcReplies, ScreensPutThePrimaryFirstAndUseTheWorkspaceAsUsableArea) {
     EXPECT_EQ(screens[0].displayNumber, 2u);
     EXPECT_EQ(screens[1].frame, (Rect{1440, 180, 1280, 720}));
     EXPECT_EQ(screens[1].visibleFrame, (Rect{1440, 210, 1280, 690}));
+}
+
+}  // namespace
+}  // namespace corvane::i3ipc
+
+namespace corvane::i3ipc {
+namespace {
+
+TEST(IpcReplies, WorkspacesBecomeTheSameDesktopListOnEveryOutput) {
+    const std::vector<Output> outputs{{"A", {0, 0, 100, 100}, "2", true, false},
+                                      {"B", {100, 0, 100, 100}, "notes", true, false}};
+    const std::vector<WorkspaceInfo> workspaces{{2, "2", "A", {}, true, true},
+                                                {12, "12", "A", {}, false, false},
+                                                {std::nullopt, "notes", "B", {}, false, true}};
+    const PlistValue displays = displaySpaces(outputs, workspaces);
+    const auto* list = displays.as<PlistValue::Array>();
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 2u);
+    const auto& a = *(*list)[0].as<PlistValue::Dictionary>();
+    EXPECT_EQ(a.at("Display Identifier"), PlistValue(std::string("A")));
+    EXPECT_EQ(a.at("Current Space").as<PlistValue::Dictionary>()->at("ManagedSpaceID"),
+              PlistValue::integer(2));
+    // 1 to 9 are there to send to before they exist; 12 exists, so 10 to 12 too.
+    EXPECT_EQ(a.at("Spaces").as<PlistValue::Array>()->size(), 12u);
+    const auto& b = *(*list)[1].as<PlistValue::Dictionary>();
+    EXPECT_EQ(b.at("Current Space").as<PlistValue::Dictionary>()->at("ManagedSpaceID"),
+              PlistValue::integer(0))
+        << "a named workspace is no numbered desktop";
+    EXPECT_EQ(b.at("Spaces"), a.at("Spaces"));
 }
 
 }  // namespace

@@ -98,3 +98,63 @@ TEST(SwayEndToEnd, AKeyTheUsersConfigurationHoldsIsReportedAndLeftToThem) {
 
 }  // namespace
 }  // namespace corvane::i3ipc::testing
+
+namespace corvane::i3ipc::testing {
+namespace {
+
+bool within(const Rect& inner, const Rect& outer) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+TEST(SwayEndToEnd, NextAndPreviousDisplayMoveTheWindowBetweenOutputs) {
+    SwaySession sway;
+    ASSERT_TRUE(sway.command("create_output").success);
+    ASSERT_TRUE(sway.command("output HEADLESS-2 resolution 1280x720 position 1440 0").success);
+    ASSERT_TRUE(sway.command("focus output HEADLESS-1").success);
+    SwayCorvane app(sway);
+    const auto id = sway.openWindow();
+    const Rect second{1440, 0, 1280, 720};
+    const Rect first{0, 0, 1440, 900};
+
+    sway.press("ctrl+alt+Right");
+    EXPECT_TRUE(sway.waitFor([&](const Tree& t) {
+        const auto w = t.window(id);
+        return w && w->output == "HEADLESS-2" && within(w->rect, second);
+    })) << "next display";
+    sway.press("ctrl+alt+Left");
+    EXPECT_TRUE(sway.waitFor([&](const Tree& t) {
+        const auto w = t.window(id);
+        return w && w->output == "HEADLESS-1" && within(w->rect, first);
+    })) << "previous display";
+    // Placements on the second output use its own area.
+    sway.press("ctrl+alt+Right");
+    EXPECT_TRUE(pressAndExpect(sway, "ctrl+alt+logo+Left", id, Rect{1440, 0, 640, 720}));
+}
+
+TEST(SwayEndToEnd, SendAndFollowToWorkspacesThatDoNotExistYet) {
+    SwaySession sway;
+    SwayCorvane app(sway);
+    const auto other = sway.openWindow();
+    const auto focusedAtPress = sway.openWindow();
+
+    // Send: the focused window goes; the user stays on workspace 1, where
+    // the other window takes the focus.
+    sway.press("ctrl+alt+3");
+    EXPECT_TRUE(sway.waitFor([&](const Tree& t) {
+        const auto w = t.window(focusedAtPress);
+        const auto focused = t.focused();
+        return w && w->workspace == "3" && focused && focused->id == other && focused->workspace == "1";
+    })) << "send to 3";
+
+    // Follow: the window focused now, and the user with it, go to workspace 5.
+    sway.press("ctrl+alt+shift+5");
+    EXPECT_TRUE(sway.waitFor([&](const Tree& t) {
+        const auto focused = t.focused();
+        return focused && focused->id == other && focused->workspace == "5";
+    })) << "follow to 5";
+    EXPECT_TRUE(app.isAlive()) << app.stderrText();
+}
+
+}  // namespace
+}  // namespace corvane::i3ipc::testing
