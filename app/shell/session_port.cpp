@@ -49,8 +49,9 @@ Accessibility& SessionPort::accessibility() {
 HotKeyService& SessionPort::hotKeys() {
     return ipc_ && ipc_->bindsKeys() ? ipc_->hotKeys() : x11_->hotKeys();
 }
+// i3's tree carries no process ids; its X windows do (_NET_WM_PID).
 Workspace& SessionPort::workspace() {
-    return ipc_ ? ipc_->workspace() : x11_->workspace();
+    return x11_ ? x11_->workspace() : ipc_->workspace();
 }
 Screens& SessionPort::screens() {
     return ipc_ ? ipc_->screens() : x11_->screens();

@@ -47,7 +47,8 @@ PlistValue displaySpaces(const std::vector<Output>& outputs, const std::vector<W
     return displays;
 }
 
-I3WindowServer::I3WindowServer(IpcSession& session) : session_(session) {}
+I3WindowServer::I3WindowServer(IpcSession& session, bool numbersAreXWindows)
+    : session_(session), numbersAreXWindows_(numbersAreXWindows) {}
 
 WindowServer::Availability I3WindowServer::availability() {
     const bool alive = session_.isAlive();
@@ -76,7 +77,9 @@ std::optional<PlistValue> I3WindowServer::copySpacesForWindows(std::int32_t, std
     const auto workspaces = session_.workspaces();
     PlistValue::Array spaces;
     for (const std::uint32_t id : windows) {
-        const auto window = tree->window(id);
+        std::optional<WindowNode> window;
+        for (const auto& w : tree->windows)
+            if (numbersAreXWindows_ ? w.xWindow == id : w.id == static_cast<std::int64_t>(id)) window = w;
         if (!window) continue;
         for (const auto& w : workspaces) {
             if (w.name != window->workspace || !w.number) continue;
@@ -95,10 +98,17 @@ std::optional<std::int32_t> I3WindowServer::setCurrentSpace(std::int32_t, const 
 }
 
 std::optional<WindowServer::WindowNumber> I3WindowServer::windowNumber(const Element& window) {
+    constexpr WindowNumber invalid{static_cast<std::int32_t>(-25202), 0};
     const auto* e = window.as<I3Element>();
-    if (!e || e->kind != I3Element::Kind::window || e->container <= 0 || e->container > 0xffffffff)
-        return WindowNumber{static_cast<std::int32_t>(-25202), 0};
-    return WindowNumber{0, static_cast<std::uint32_t>(e->container)};
+    if (!e || e->kind != I3Element::Kind::window) return invalid;
+    if (!numbersAreXWindows_) {
+        if (e->container <= 0 || e->container > 0xffffffff) return invalid;
+        return WindowNumber{0, static_cast<std::uint32_t>(e->container)};
+    }
+    const auto tree = session_.tree();
+    const auto node = tree ? tree->window(e->container) : std::nullopt;
+    if (!node || !node->xWindow) return invalid;
+    return WindowNumber{0, *node->xWindow};
 }
 
 bool I3WindowServer::performBridgedMove(const std::vector<std::uint32_t>& windows, std::uint64_t space) {
@@ -108,8 +118,8 @@ bool I3WindowServer::performBridgedMove(const std::vector<std::uint32_t>& window
     std::string command;
     for (const std::uint32_t id : windows) {
         if (!command.empty()) command += "; ";
-        command += "[con_id=" + std::to_string(id) + "] move container to workspace number " +
-                   std::to_string(*number);
+        command += std::string(numbersAreXWindows_ ? "[id=" : "[con_id=") + std::to_string(id) +
+                   "] move container to workspace number " + std::to_string(*number);
     }
     return session_.run(command).success;
 }

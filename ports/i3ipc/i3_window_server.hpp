@@ -9,11 +9,12 @@ namespace corvane::i3ipc {
 // Workspaces are the desktops: a space is a workspace number. Every output
 // lists the same numbers, 1 to 9 and any higher one in use, because sending
 // a window to a workspace creates it, so the first nine are always there to
-// send to. A window's number is its container id. Named workspaces without a
-// number have no space of their own.
+// send to. A window's number is its container id where those fit (sway),
+// else its X window (i3 uses addresses as container ids). Named workspaces
+// without a number have no space of their own.
 class I3WindowServer final : public WindowServer {
 public:
-    explicit I3WindowServer(IpcSession& session);
+    I3WindowServer(IpcSession& session, bool numbersAreXWindows);
 
     Availability availability() override;
     Names names() override;
@@ -28,6 +29,7 @@ public:
 
 private:
     IpcSession& session_;
+    bool numbersAreXWindows_;
 };
 
 // The displays' spaces for these outputs and workspaces (pure, for tests).

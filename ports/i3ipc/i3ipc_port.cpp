@@ -49,7 +49,7 @@ struct I3IpcPort::Services {
           workspace(session),
           screens(session),
           hotKeys(session, std::move(namer)),
-          windowServer(session),
+          windowServer(session, managerName != "sway"),
           windowManager(managerName) {}
 
     IpcSession session;

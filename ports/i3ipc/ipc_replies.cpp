@@ -69,6 +69,8 @@ void collect(const json& node, Context context, bool floating, int depth, std::v
             WindowNode window;
             window.id = static_cast<std::int64_t>(*id);
             if (const auto pid = number(node, "pid"); pid && *pid > 0) window.pid = static_cast<pid_t>(*pid);
+            if (const auto x = number(node, "window"); x && *x > 0 && *x <= 0xffffffff)
+                window.xWindow = static_cast<std::uint32_t>(*x);
             window.rect = *frame;
             window.floating = floating || type == "floating_con" || string(node, "floating") == "user_on" ||
                               string(node, "floating") == "auto_on";

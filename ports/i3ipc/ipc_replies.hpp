@@ -21,6 +21,8 @@ namespace corvane::i3ipc {
 struct WindowNode {
     std::int64_t id = 0;
     std::optional<pid_t> pid;
+    // The X window of an X client (i3's, or one under Xwayland).
+    std::optional<std::uint32_t> xWindow;
     Rect rect;
     bool floating = false;
     bool focused = false;
