@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "ports/i3ipc/i3_socket_path.hpp"
 #include "ports/i3ipc/i3ipc_port.hpp"
 #include "ports/x11/x11_port.hpp"
 
@@ -26,9 +27,11 @@ std::variant<std::unique_ptr<SessionPort>, SessionPort::Failure> SessionPort::op
     if (display.empty()) return Failure("no X display to run on (DISPLAY is not set)");
     auto x11 = x11::X11Port::connect(display.c_str());
     if (!x11) return Failure("cannot connect to the X server at DISPLAY=" + display);
-    if (const auto i3 = environment("I3SOCK"); !i3.empty()) {
+    auto i3 = environment("I3SOCK");
+    if (i3.empty()) i3 = i3ipc::i3SocketOnDisplay(display).value_or("");
+    if (!i3.empty()) {
         auto ipc = i3ipc::I3IpcPort::connect(i3, std::move(namer));
-        if (!ipc) return Failure("cannot reach i3 at I3SOCK=" + i3);
+        if (!ipc) return Failure("cannot reach i3 at its socket " + i3);
         return std::make_unique<SessionPort>(Key{}, std::move(x11), std::move(ipc));
     }
     return std::make_unique<SessionPort>(Key{}, std::move(x11), nullptr);

@@ -27,10 +27,9 @@ class I3IpcPort;
 
 // The port this session runs on, chosen once at start: a tiling window
 // manager's IPC where its socket is announced (sway sets SWAYSOCK; i3 sets
-// I3SOCK), before plain X11, because a Wayland session sets DISPLAY too and
-// X11 grabs there only see keys typed into X windows. On i3 the X11 port
-// keeps the key grabs (i3 takes bindings only from its configuration file)
-// and the IPC does everything else.
+// I3SOCK and the root window's I3_SOCKET_PATH), before plain X11, because a Wayland session sets DISPLAY too
+// and X11 grabs there only see keys typed into X windows. On i3 the X11 port keeps the key grabs (i3 takes
+// bindings only from its configuration file) and the IPC does everything else.
 class SessionPort {
 public:
     // What opening failed on, for the user.

@@ -24,7 +24,8 @@ using Clock = std::chrono::steady_clock;
 // and no bar, so a workspace is its whole output.
 class I3Session {
 public:
-    I3Session() : server_(xharness::XServerOptions{1440, 900, {}, false, false, 2, std::nullopt}) {
+    explicit I3Session(bool announceInEnvironment = true)
+        : server_(xharness::XServerOptions{1440, 900, {}, false, false, 2, std::nullopt}) {
         socket_ = server_.scratch() / "i3.sock";
         const auto config = server_.scratch() / "i3.conf";
         std::ofstream(config) << "ipc-socket " << socket_.string()
@@ -47,8 +48,9 @@ public:
         events_ = IpcConnection::open(socket_.string());
         if (!ipc_ || !events_ || !events_->request(MessageType::subscribe, R"(["window","workspace"])"))
             throw std::runtime_error("i3 did not start");
-        // The app finds i3 the way a session started by i3 does.
-        ::setenv("I3SOCK", socket_.c_str(), 1);
+        // The app finds i3 the way a program i3 started does; without
+        // it, on the root window.
+        if (announceInEnvironment) ::setenv("I3SOCK", socket_.c_str(), 1);
     }
     ~I3Session() {
         ::unsetenv("I3SOCK");
@@ -142,6 +144,19 @@ TEST(I3EndToEnd, GrabbedKeysPlaceExactlyAndSendToNewWorkspaces) {
         return f && f->id == id && f->workspace == "4";
     })) << "follow to a workspace that did not exist";
     EXPECT_TRUE(app.isAlive()) << app.stderrText();
+}
+
+}  // namespace
+}  // namespace corvane::i3ipc::testing
+
+namespace corvane::i3ipc::testing {
+namespace {
+
+TEST(I3EndToEnd, FoundThroughTheRootWindowWhenTheEnvironmentDoesNotSay) {
+    I3Session i3(/*announceInEnvironment=*/false);
+    xharness::CorvaneProcess app(CORVANE_BINARY, i3.server(), {{{"corvane/tourCompleted", "true"}}});
+    const auto status = app.run({"--status"});
+    EXPECT_NE(status.out.find("\"backend\":\"i3\""), std::string::npos) << status.out;
 }
 
 }  // namespace
