@@ -1,7 +1,9 @@
 #include "ports/i3ipc/i3_accessibility.hpp"
 
+#include <chrono>
 #include <cmath>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "ports/i3ipc/i3_element.hpp"
@@ -153,8 +155,12 @@ AXStatus I3Accessibility::place(std::int64_t container, std::optional<Point> pos
         command += ", move absolute position " + px(global.x) + " px " + px(global.y) + " px";
         target = Rect{global.x, global.y, size.width, size.height};
     }
-    // Back-to-back resizes sometimes leave the previous size in place; the
-    // frame is read back and the command sent once more when it did not hold.
+    // The client still has to take the new size after the command. When it
+    // is slow, the window manager stops waiting and a late commit of the
+    // size it had before becomes the window's size again. So the frame is
+    // watched until it has held for a few client frames (only for the
+    // final write, which carries the position) and the command is sent once
+    // more when it did not hold.
     for (int attempt = 0; attempt < 2; ++attempt) {
         {
             std::lock_guard lock(mutex_);
@@ -162,13 +168,31 @@ AXStatus I3Accessibility::place(std::int64_t container, std::optional<Point> pos
         }
         const auto outcome = session_.run(command);
         if (!outcome.success) return AXStatus::cannotComplete;
-        const auto tree = session_.tree();
-        const auto window = tree ? tree->window(container) : std::nullopt;
-        if (!window) return AXStatus::invalidElement;
-        const Rect wanted = target.value_or(Rect{window->rect.x, window->rect.y, size.width, size.height});
-        if (sameFrame(window->rect, wanted)) break;
+        const auto held = frameHolds(container, target, size);
+        if (!held) return AXStatus::invalidElement;
+        if (*held) break;
     }
     return AXStatus::success;
+}
+
+std::optional<bool> I3Accessibility::frameHolds(std::int64_t container, std::optional<Rect> target,
+                                                Size size) {
+    constexpr int kReads = 12;
+    constexpr int kStableReads = 3;
+    constexpr auto kInterval = std::chrono::milliseconds(15);
+    int stable = 0;
+    for (int read = 0; read < kReads; ++read) {
+        if (read > 0) std::this_thread::sleep_for(kInterval);
+        const auto tree = session_.tree();
+        const auto window = tree ? tree->window(container) : std::nullopt;
+        if (!window) return std::nullopt;
+        const Rect wanted = target.value_or(Rect{window->rect.x, window->rect.y, size.width, size.height});
+        stable = sameFrame(window->rect, wanted) ? stable + 1 : 0;
+        // A size-only write is followed at once by the full frame: seeing it
+        // applied once is enough there.
+        if (stable >= (target ? kStableReads : 1)) return true;
+    }
+    return false;
 }
 
 }  // namespace corvane::i3ipc

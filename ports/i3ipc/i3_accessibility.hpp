@@ -34,6 +34,9 @@ public:
 
 private:
     AXStatus place(std::int64_t container, std::optional<Point> position, Size size);
+    // Whether the window shows the frame (or, without a target, the size) and
+    // keeps it; absent when the window is gone.
+    std::optional<bool> frameHolds(std::int64_t container, std::optional<Rect> target, Size size);
 
     // The product writes size, position, size; the position carries the
     // pending size so the window manager gets the whole frame in one

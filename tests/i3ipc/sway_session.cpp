@@ -59,6 +59,15 @@ SwaySession::SwaySession(const std::string& extraConfig) : dir_("corvane-sway") 
         user_ = user && *user ? user : "nobody";
     }
     giveTo(dir_.path(), user_);
+    if (!user_.empty()) {
+        // A build under a private home directory is out of that user's reach.
+        xharness::SpawnOptions check;
+        check.argv = asUser({"test", "-x", CORVANE_BINARY});
+        const auto reachable = xharness::runToCompletion(check, dir_.path(), timeout);
+        if (!reachable.status || !reachable.status->exited || reachable.status->code != 0)
+            throw std::runtime_error(user_ + " cannot run " + std::string(CORVANE_BINARY) +
+                                     "; set CORVANE_TEST_USER to a user who can");
+    }
     std::filesystem::create_directory(dir_.path() / "config");
     giveTo(dir_.path() / "config", user_);
     socket_ = dir_.path() / "sway.sock";
@@ -106,8 +115,15 @@ std::map<std::string, std::string> SwaySession::environment() const {
 std::vector<std::string> SwaySession::asUser(std::vector<std::string> argv) const {
     // `env -i` keeps the test's own session (an X display, a D-Bus bus)
     // out: only what a sway session sets reaches the child.
+    // setpriv changes the user and execs in place: no parent stays behind
+    // that would hold a signal for seconds before passing it on.
     std::vector<std::string> full;
-    if (!user_.empty()) full = {"runuser", "-u", user_, "--"};
+    if (!user_.empty()) {
+        const passwd* entry = ::getpwnam(user_.c_str());
+        if (!entry) throw std::runtime_error("no user " + user_);
+        full = {"setpriv", "--reuid=" + std::to_string(entry->pw_uid),
+                "--regid=" + std::to_string(entry->pw_gid), "--init-groups", "--"};
+    }
     full.insert(full.end(), {"env", "-i", "PATH=/usr/local/bin:/usr/bin:/bin"});
     for (const auto& [name, value] : environment()) full.push_back(name + "=" + value);
     full.insert(full.end(), argv.begin(), argv.end());
@@ -117,6 +133,21 @@ std::vector<std::string> SwaySession::asUser(std::vector<std::string> argv) cons
 CommandOutcome SwaySession::command(const std::string& text) {
     const auto reply = ipc_->request(MessageType::runCommand, text);
     return reply ? parseCommandReply(*reply) : CommandOutcome{false, "no reply"};
+}
+
+bool SwaySession::reload() {
+    if (!command("reload").success) return false;
+    const auto deadline = Clock::now() + timeout;
+    while (Clock::now() < deadline) {
+        pollfd p{events_->fileDescriptor(), POLLIN, 0};
+        ::poll(&p, 1, 100);
+        bool alive = true;
+        for (const auto& event : events_->readEvents(alive))
+            if (event.eventType() == EventType::workspace && parseWorkspaceChange(event.payload) == "reload")
+                return true;
+        if (!alive) return false;
+    }
+    return false;
 }
 
 std::optional<Tree> SwaySession::tree() {
@@ -190,9 +221,8 @@ SwayCorvane::SwayCorvane(SwaySession& session, const std::string& configText) : 
     std::ofstream(config / "tourCompleted") << "true";
     if (!configText.empty()) std::ofstream(config / "config") << configText;
     // The app's files belong to the session's user, like everything of theirs.
-    const auto user = session.asUser({"true"});
-    if (user.front() == "runuser") {
-        const passwd* entry = ::getpwnam(user[2].c_str());
+    if (const auto& user = session.user(); !user.empty()) {
+        const passwd* entry = ::getpwnam(user.c_str());
         for (const auto& path : {config, config / "tourCompleted", config / "config"})
             if (entry && std::filesystem::exists(path) &&
                 ::chown(path.c_str(), entry->pw_uid, entry->pw_gid) != 0)

@@ -36,8 +36,13 @@ public:
     // argv run as the session's user with its environment.
     std::vector<std::string> asUser(std::vector<std::string> argv) const;
     const std::filesystem::path& directory() const { return dir_.path(); }
+    // The user sway runs as; empty when it is this process's own.
+    const std::string& user() const { return user_; }
 
     CommandOutcome command(const std::string& command);
+    // Reloads the configuration and returns once sway has announced the
+    // reload to its clients (it reloads after answering the command).
+    bool reload();
     std::optional<Tree> tree();
     std::vector<Output> outputs();
 
