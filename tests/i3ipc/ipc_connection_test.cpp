@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -21,8 +22,8 @@ namespace {
 class ScriptedPeer {
 public:
     explicit ScriptedPeer(std::function<void(int client)> script) {
-        char dir[] = "/tmp/corvane-ipc-XXXXXX";
-        directory_ = ::mkdtemp(dir);
+        std::string pattern = (std::filesystem::temp_directory_path() / "corvane-ipc-XXXXXX").string();
+        directory_ = ::mkdtemp(pattern.data());
         path_ = directory_ + "/sock";
         listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_un address{};
