@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "core/geometry.hpp"
+#include "ports/i3ipc/i3_socket_path.hpp"
 #include "ports/i3ipc/ipc_connection.hpp"
 #include "ports/i3ipc/ipc_replies.hpp"
 #include "tools/xharness/child_process.hpp"
@@ -48,6 +49,10 @@ public:
         events_ = IpcConnection::open(socket_.string());
         if (!ipc_ || !events_ || !events_->request(MessageType::subscribe, R"(["window","workspace"])"))
             throw std::runtime_error("i3 did not start");
+        // i3 announces its socket on the root window from its event loop,
+        // which may come after its first answer.
+        if (!server_.x().waitFor([&] { return i3SocketOnDisplay(server_.display()) == socket_.string(); }))
+            throw std::runtime_error("i3 did not announce its socket on the root window");
         // The app finds i3 the way a program i3 started does; without
         // it, on the root window.
         if (announceInEnvironment) ::setenv("I3SOCK", socket_.c_str(), 1);
