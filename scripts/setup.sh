@@ -15,6 +15,8 @@ packages=(
   # a private X desktop for the demo, the end-to-end tests and the benchmarks
   xvfb xauth openbox trayer xterm wmctrl x11-utils x11-xserver-utils x11-xkb-utils xkb-data
   imagemagick fonts-dejavu-core
+  # sway and i3 through their IPC: headless sway (Wayland, keys via wtype), i3 on Xvfb
+  sway wtype foot qt6-wayland i3-wm
   # the macOS port's compile check as an Apple target (scripts/macos-check.sh)
   libc++-dev libc++abi-dev libc6-dev-arm64-cross
   # ordinary programs the end-to-end tests place: one without _NET_WM_PID, one drawing its own frame

@@ -1,6 +1,7 @@
 // The process entry: reads the command line, then either asks the running
-// Corvane to do something, or becomes the running Corvane on $DISPLAY. The
-// port is chosen here, once: X11.
+// Corvane to do something, or becomes the running Corvane. The port is
+// chosen here, once: sway or i3 through their IPC where they announce
+// themselves, else X11.
 
 #include <unistd.h>
 #include <QApplication>
@@ -30,8 +31,12 @@
 #ifdef __APPLE__
 #include "app/shell/mac_application.hpp"
 #else
+#include <memory>
+
+#include "app/shell/session_port.hpp"
+#include "app/shell/status_backend.hpp"
 #include "app/shell/x11_event_pump.hpp"
-#include "ports/x11/x11_port.hpp"
+#include "app/state/hot_keys.hpp"
 #endif
 #include "ports/xdg/autostart_login_item.hpp"
 #include "ports/xdg/file_defaults.hpp"
@@ -92,10 +97,17 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     return runMacApplication(argc, argv, paths, launchLock);
 #else
 
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) return failWith("no X display to run on (DISPLAY is not set)");
-    const auto port = x11::X11Port::connect(display);
-    if (!port) return failWith(std::string("cannot connect to the X server at DISPLAY=") + display);
+    // Bindings made through a window manager's IPC name their action in the
+    // command the window manager hands back on a press.
+    auto opened = SessionPort::open([](HotKeyID identity) {
+        const auto& actions = HotKeys::actions();
+        if (identity.id >= actions.size()) return std::to_string(identity.id);
+        const WindowAction& action = actions[identity.id];
+        if (const auto placement = action.asPlacement()) return std::string(placement->rawValue());
+        return std::string(action.asSpace()->rawValue());
+    });
+    if (auto* failure = std::get_if<SessionPort::Failure>(&opened)) return failWith(*failure);
+    const auto port = std::move(std::get<std::unique_ptr<SessionPort> >(opened));
 
     installQtMessageHandler();
     QApplication app(argc, argv);
@@ -128,9 +140,15 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     AppDelegate delegate(platform, mover, spaces, port->keyboardMap());
     delegate.setWindowManager(&port->windowManager());
 
-    InstanceServer server([&delegate](const InstanceRequest& request,
-                                      ReplyHandler reply) { respond(request, delegate, std::move(reply)); },
-                          [&port](std::string_view line) { port->feedback().log(line); });
+    InstanceServer server(
+        [&delegate, backend = port->backend()](const InstanceRequest& request, ReplyHandler reply) {
+            respond(request, delegate, [reply = std::move(reply), backend](InstanceReply answer) {
+                if (answer.kind == InstanceReply::Kind::status)
+                    answer.text = withBackend(std::move(answer.text), backend);
+                reply(answer);
+            });
+        },
+        [&port](std::string_view line) { port->feedback().log(line); });
     // Without its channel this instance could not be reached by later
     // launches or by --action, and would still hold the lock that keeps
     // another from starting: better to say why now and not start.
@@ -140,18 +158,24 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     QuitOnSignal quitOnSignal;
     delegate.applicationDidFinishLaunching();
     // Hot-key presses arrive from here on, on this thread.
-    X11EventPump pump(
-        port->fileDescriptor(), [&port] { return port->dispatchPending(); },
-        [&server] {
-            reportLostXServer();
-            // The display is gone, and the toolkit's own teardown would
-            // only trip over the dead connection (the X library then ends
-            // the process with a message of its own). Settings were saved
-            // as they changed; only the socket file needs removing.
-            server.close();
-            std::fflush(nullptr);
-            ::_exit(1);
-        });
+    std::vector<std::unique_ptr<X11EventPump> > pumps;
+    for (auto& watch : port->watches()) {
+        pumps.push_back(
+            std::make_unique<X11EventPump>(watch.fileDescriptor, watch.dispatch, [&server, &port, watch] {
+                if (watch.isXServer) {
+                    reportLostXServer();
+                } else {
+                    port->feedback().log("lost the connection to " + watch.peer);
+                }
+                // The display is gone, and the toolkit's own teardown would
+                // only trip over the dead connection (the X library then ends
+                // the process with a message of its own). Settings were saved
+                // as they changed; only the socket file needs removing.
+                server.close();
+                std::fflush(nullptr);
+                ::_exit(1);
+            }));
+    }
 
     if (const auto problem = sendReadyNotice()) port->feedback().log(*problem);
     const int status = QApplication::exec();

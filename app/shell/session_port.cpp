@@ -1,0 +1,91 @@
+#include "app/shell/session_port.hpp"
+
+#include <cstdlib>
+
+#include "ports/i3ipc/i3_socket_path.hpp"
+#include "ports/i3ipc/i3ipc_port.hpp"
+#include "ports/x11/x11_port.hpp"
+
+namespace corvane {
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+}  // namespace
+
+std::variant<std::unique_ptr<SessionPort>, SessionPort::Failure> SessionPort::open(Namer namer) {
+    if (const auto sway = environment("SWAYSOCK"); !sway.empty()) {
+        auto ipc = i3ipc::I3IpcPort::connect(sway, std::move(namer));
+        if (!ipc) return Failure("cannot reach sway at SWAYSOCK=" + sway);
+        return std::make_unique<SessionPort>(Key{}, nullptr, std::move(ipc));
+    }
+    const auto display = environment("DISPLAY");
+    if (display.empty()) return Failure("no X display to run on (DISPLAY is not set)");
+    auto x11 = x11::X11Port::connect(display.c_str());
+    if (!x11) return Failure("cannot connect to the X server at DISPLAY=" + display);
+    auto i3 = environment("I3SOCK");
+    if (i3.empty()) i3 = i3ipc::i3SocketOnDisplay(display).value_or("");
+    if (!i3.empty()) {
+        auto ipc = i3ipc::I3IpcPort::connect(i3, std::move(namer));
+        if (!ipc) return Failure("cannot reach i3 at its socket " + i3);
+        return std::make_unique<SessionPort>(Key{}, std::move(x11), std::move(ipc));
+    }
+    return std::make_unique<SessionPort>(Key{}, std::move(x11), nullptr);
+}
+
+SessionPort::SessionPort(Key, std::unique_ptr<x11::X11Port> x11, std::unique_ptr<i3ipc::I3IpcPort> ipc)
+    : x11_(std::move(x11)), ipc_(std::move(ipc)) {}
+
+SessionPort::~SessionPort() = default;
+
+std::string SessionPort::backend() const {
+    return ipc_ ? ipc_->managerName() : "x11";
+}
+
+Accessibility& SessionPort::accessibility() {
+    return ipc_ ? ipc_->accessibility() : x11_->accessibility();
+}
+HotKeyService& SessionPort::hotKeys() {
+    return ipc_ && ipc_->bindsKeys() ? ipc_->hotKeys() : x11_->hotKeys();
+}
+// i3's tree carries no process ids; its X windows do (_NET_WM_PID).
+Workspace& SessionPort::workspace() {
+    return x11_ ? x11_->workspace() : ipc_->workspace();
+}
+Screens& SessionPort::screens() {
+    return ipc_ ? ipc_->screens() : x11_->screens();
+}
+WindowServer& SessionPort::windowServer() {
+    return ipc_ ? ipc_->windowServer() : x11_->windowServer();
+}
+DesktopGesture& SessionPort::desktopGesture() {
+    return ipc_ ? ipc_->desktopGesture() : x11_->desktopGesture();
+}
+SystemFeedback& SessionPort::feedback() {
+    return x11_ ? x11_->feedback() : ipc_->feedback();
+}
+const KeyboardMap& SessionPort::keyboardMap() {
+    return x11_ ? x11_->keyboardMap() : ipc_->keyboardMap();
+}
+// On X11 the window manager answers EWMH requests (our own window's
+// activation included) whichever way it is reached for the rest.
+WindowManager& SessionPort::windowManager() {
+    return x11_ ? x11_->windowManager() : ipc_->windowManager();
+}
+
+std::vector<SessionPort::Watch> SessionPort::watches() {
+    std::vector<Watch> list;
+    if (x11_)
+        list.push_back(
+            {x11_->fileDescriptor(), [this] { return x11_->dispatchPending(); }, true, "the X server"});
+    if (ipc_)
+        list.push_back(
+            {ipc_->fileDescriptor(), [this] { return ipc_->dispatchPending(); }, false, ipc_->managerName()});
+    return list;
+}
+
+}  // namespace corvane
