@@ -39,8 +39,8 @@ bool sameFrame(const Rect& a, const Rect& b) {
 
 I3Accessibility::I3Accessibility(IpcSession& session) : session_(session) {}
 
-Element I3Accessibility::applicationElement(pid_t pid) {
-    return I3Element::application(pid);
+Element I3Accessibility::applicationElement(const Application& application) {
+    return I3Element::application(application.pid);
 }
 
 unsigned I3Accessibility::placementCommands() const {

@@ -22,11 +22,17 @@ public:
 
     bool isProcessTrusted() override { return true; }
     void requestTrust() override {}
-    Element applicationElement(pid_t pid) override;
+    Element applicationElement(const Application& application) override;
     AXCopyResult copyAttribute(const Element& element, std::string_view attribute) override;
     AXStatus setAttribute(const Element& element, std::string_view attribute, const AXValue& value) override;
     AXStatus performAction(const Element& element, std::string_view action) override;
     void setMessagingTimeout(const Element&, float) override {}
+    // Closes are not followed here: a frame saved for a closed window is
+    // only ever restored onto a window that still shows the full-screen
+    // frame it left, so a container id used again cannot take it by mistake.
+    std::unique_ptr<Observation> observeDestruction(const Element&, std::function<void()>) override {
+        return nullptr;
+    }
 
     // Commands sent to place windows since the start (tests of the write
     // coalescing and the one re-issue).

@@ -24,12 +24,12 @@ std::string programName(pid_t pid) {
 
 I3Workspace::I3Workspace(IpcSession& session) : session_(session) {}
 
-std::optional<pid_t> I3Workspace::frontmostApplication() {
+std::optional<Application> I3Workspace::frontmostApplication() {
     const auto tree = session_.tree();
     if (!tree) return std::nullopt;
     const auto focused = tree->focused();
     if (!focused) return std::nullopt;
-    return focused->pid;
+    return Application{focused->pid.value_or(0), static_cast<std::uint64_t>(focused->id)};
 }
 
 std::vector<pid_t> I3Workspace::runningApplications(std::string_view bundleIdentifier) {
@@ -43,8 +43,11 @@ std::vector<pid_t> I3Workspace::runningApplications(std::string_view bundleIdent
     return pids;
 }
 
-bool I3Workspace::activate(pid_t pid) {
-    return session_.run("[pid=" + std::to_string(pid) + "] focus").success;
+bool I3Workspace::activate(const Application& application) {
+    if (application.pid) return session_.run("[pid=" + std::to_string(application.pid) + "] focus").success;
+    if (application.window)
+        return session_.run("[con_id=" + std::to_string(application.window) + "] focus").success;
+    return false;
 }
 
 bool I3Workspace::terminate(pid_t pid) {

@@ -13,9 +13,11 @@ class I3Workspace final : public Workspace {
 public:
     explicit I3Workspace(IpcSession& session);
 
-    std::optional<pid_t> frontmostApplication() override;
+    // The focused window's client, with its container as the window (pid 0
+    // when the tree names no process for it).
+    std::optional<Application> frontmostApplication() override;
     std::vector<pid_t> runningApplications(std::string_view bundleIdentifier) override;
-    bool activate(pid_t pid) override;
+    bool activate(const Application& application) override;
     // Asks the window manager to close each of the application's windows.
     bool terminate(pid_t pid) override;
     bool openURL(std::string_view url) override;

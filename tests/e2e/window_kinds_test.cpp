@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "core/geometry.hpp"
@@ -164,6 +165,15 @@ TEST_F(WindowKinds, TheDesktopWindowInFrontIsLeftAloneAndTheCommandLineSaysSo) {
     const auto sent = action("send2");
     EXPECT_TRUE(exitedWith(sent, 1));
     EXPECT_NE(sent.err.find("No focused window to move"), std::string::npos) << sent.err;
+    // The refused desktop move also shows its alert, which takes the focus
+    // when it maps: let it appear before handing the focus back.
+    auto& x = server().x();
+    const auto pid = static_cast<std::uint32_t>(app().pid());
+    EXPECT_TRUE(x.waitFor([&] {
+        const auto windows = x.clientList();
+        return std::any_of(windows.begin(), windows.end(),
+                           [&](xcb_window_t w) { return x.windowPid(w) == pid; });
+    })) << "the alert";
 
     EXPECT_EQ(desktop->frame(), desktopBefore);
     EXPECT_EQ(desktop->desktop(), desktopsBefore);

@@ -8,8 +8,8 @@ namespace corvane {
 namespace {
 
 TEST(StatusBackend, AddsTheBackendAsLastFieldAndNeverBreaksTheDocument) {
-    EXPECT_EQ(withBackend(statusDocument(true, {}), "sway"),
-              "{\"enabled\":true,\"unavailable\":[],\"backend\":\"sway\"}");
+    EXPECT_EQ(withBackend(statusDocument(true, {}, false), "sway"),
+              "{\"enabled\":true,\"unavailable\":[],\"tourOpen\":false,\"backend\":\"sway\"}");
     EXPECT_EQ(withBackend("{}", "x11"), "{\"backend\":\"x11\"}");
     // Quotes or braces in a name would end the string early.
     EXPECT_EQ(withBackend("{}", "i3\"},\"x"), "{\"backend\":\"i3x\"}");

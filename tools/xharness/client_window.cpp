@@ -1,5 +1,7 @@
 #include "tools/xharness/client_window.hpp"
 
+#include <chrono>
+
 #include <signal.h>
 
 #include <algorithm>
@@ -87,8 +89,19 @@ ClientWindow::ClientWindow(XServer& server, const SpawnOptions& spawn, const std
 void ClientWindow::activate() {
     XConnection& x = server_.x();
     // A new window normally gets focus by itself; asking again is harmless.
+    // A request that reaches the window manager before it has finished
+    // managing the window is dropped, so it is repeated now and then
+    // (desktop-type windows are never focused on their own).
+    auto asked = std::chrono::steady_clock::now();
     if (x.activeWindow() != window_) x.requestActivation(window_);
-    if (!x.waitFor([&] { return x.activeWindow() == window_; })) {
+    if (!x.waitFor([&] {
+            if (x.activeWindow() == window_) return true;
+            if (std::chrono::steady_clock::now() - asked > std::chrono::milliseconds(200)) {
+                asked = std::chrono::steady_clock::now();
+                x.requestActivation(window_);
+            }
+            return false;
+        })) {
         throw std::runtime_error("window did not become active");
     }
 }
