@@ -20,6 +20,7 @@
 #include "ports/x11/connection.hpp"
 #include "ports/x11/x11_element.hpp"
 #include "ports/x11/x11_port.hpp"
+#include "tests/x11/port_on_server.hpp"
 #include "tools/xharness/own_window.hpp"
 #include "tools/xharness/x_server.hpp"
 
@@ -31,7 +32,7 @@ using xharness::openOwnWindow;
 
 constexpr std::chrono::milliseconds kWait{10000};
 
-class WindowKindsTest : public ::testing::Test {
+class WindowKindsTest : public PortOnServer {
 protected:
     void SetUp() override {
         // One 1280x800 monitor at the origin of a larger root.
@@ -40,22 +41,9 @@ protected:
         options.height = 1000;
         options.monitors = {{"main", 0, 0, 1280, 800, true}};
         options.tray = false;
-        server_ = std::make_unique<xharness::XServer>(options);
-        port_ = X11Port::connect(server_->display().c_str());
-        ASSERT_TRUE(port_);
-    }
-    void TearDown() override {
-        if (port_) {
-            EXPECT_TRUE(port_->dispatchPending());
-        }
-        if (server_) {
-            EXPECT_TRUE(server_->running() && server_->windowManagerRunning());
-        }
-        port_.reset();
-        server_.reset();
+        start(options);
     }
 
-    xharness::XConnection& x() { return server_->x(); }
     Accessibility& ax() { return port_->accessibility(); }
     Element windowElement(xcb_window_t window) { return X11Element::ofWindow(getpid(), window); }
 
@@ -101,9 +89,6 @@ protected:
                             static_cast<std::uint32_t>(atoms.size()), atoms.data());
         x().sync();
     }
-
-    std::unique_ptr<xharness::XServer> server_;
-    std::unique_ptr<X11Port> port_;
 };
 
 TEST_F(WindowKindsTest, AWindowWithoutAProcessIdIsFoundThroughItsClient) {

@@ -14,6 +14,7 @@
 #include "ports/x11/x11_accessibility.hpp"
 #include "ports/x11/x11_element.hpp"
 #include "ports/x11/x11_port.hpp"
+#include "tests/x11/port_on_server.hpp"
 #include "tools/xharness/keyboard.hpp"
 #include "tools/xharness/own_window.hpp"
 #include "tools/xharness/x_server.hpp"
@@ -29,7 +30,7 @@ constexpr std::uint16_t kLock = XCB_MOD_MASK_LOCK;
 constexpr std::uint16_t kNumLock = XCB_MOD_MASK_2;  // where Xvfb's keymap puts it
 constexpr std::chrono::milliseconds kWait{10000};
 
-class X11PortTest : public ::testing::Test {
+class X11PortTest : public PortOnServer {
 protected:
     void SetUp() override {
         // Primary "left" 1920x1080 at the origin, "right" 1280x1024 beside it,
@@ -41,23 +42,9 @@ protected:
         options.monitors = {{"left", 0, 0, 1920, 1080, true}, {"right", 1920, 0, 1280, 1024, false}};
         options.tray = false;
         options.desktops = 4;
-        server_ = std::make_unique<xharness::XServer>(options);
-        port_ = X11Port::connect(server_->display().c_str());
-        ASSERT_TRUE(port_);
+        start(options);
     }
 
-    void TearDown() override {
-        if (port_) {
-            EXPECT_TRUE(port_->dispatchPending());
-        }
-        if (server_) {
-            EXPECT_TRUE(server_->running() && server_->windowManagerRunning());
-        }
-        port_.reset();
-        server_.reset();
-    }
-
-    xharness::XConnection& x() { return server_->x(); }
     xharness::Keyboard& keyboard() { return server_->keyboard(); }
 
     Element windowElement(xcb_window_t window) { return X11Element::ofWindow(getpid(), window); }
@@ -91,9 +78,6 @@ protected:
             std::get<PlistValue::Dictionary>(std::get<PlistValue::Array>(report->value).front().value);
         return static_cast<std::uint32_t>(std::get<PlistValue::Array>(display.at("Spaces").value).size());
     }
-
-    std::unique_ptr<xharness::XServer> server_;
-    std::unique_ptr<X11Port> port_;
 };
 
 TEST_F(X11PortTest, ScreensAreTheMonitorsPrimaryFirstEachLessItsOwnDocks) {
