@@ -59,12 +59,20 @@ SwaySession::SwaySession(const std::string& extraConfig) : dir_("corvane-sway") 
         user_ = user && *user ? user : "nobody";
     }
     giveTo(dir_.path(), user_);
-    if (!user_.empty()) {
-        // A build under a private home directory is out of that user's reach.
-        xharness::SpawnOptions check;
-        check.argv = asUser({"test", "-x", CORVANE_BINARY});
-        const auto reachable = xharness::runToCompletion(check, dir_.path(), timeout);
-        if (!reachable.status || !reachable.status->exited || reachable.status->code != 0)
+    if (!user_.empty() && !canRun(binary_)) {
+        // A build under a private home directory is out of that user's
+        // reach: the session's own directory holds a copy it can run (the
+        // program needs nothing beside itself but the system's libraries).
+        // (Not at the top: "corvane/" there is the runtime directory.)
+        std::filesystem::create_directory(dir_.path() / "bin");
+        const auto copy = dir_.path() / "bin" / "corvane";
+        std::filesystem::copy_file(CORVANE_BINARY, copy);
+        std::filesystem::permissions(
+            copy, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                      std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                      std::filesystem::perms::others_exec);
+        binary_ = copy.string();
+        if (!canRun(binary_))
             throw std::runtime_error(user_ + " cannot run " + std::string(CORVANE_BINARY) +
                                      "; set CORVANE_TEST_USER to a user who can");
     }
@@ -98,6 +106,13 @@ SwaySession::SwaySession(const std::string& extraConfig) : dir_("corvane-sway") 
         throw std::runtime_error("cannot reach sway's socket:\n" + log());
 }
 
+bool SwaySession::canRun(const std::string& program) const {
+    xharness::SpawnOptions check;
+    check.argv = asUser({"test", "-x", program});
+    const auto reachable = xharness::runToCompletion(check, dir_.path(), timeout);
+    return reachable.status && reachable.status->exited && reachable.status->code == 0;
+}
+
 SwaySession::~SwaySession() {
     ipc_.reset();
     events_.reset();
@@ -124,7 +139,9 @@ std::vector<std::string> SwaySession::asUser(std::vector<std::string> argv) cons
         full = {"setpriv", "--reuid=" + std::to_string(entry->pw_uid),
                 "--regid=" + std::to_string(entry->pw_gid), "--init-groups", "--"};
     }
-    full.insert(full.end(), {"env", "-i", "PATH=/usr/local/bin:/usr/bin:/bin"});
+    // The session's directory is the working directory too: the test's own
+    // may be out of the user's reach, and sway passes it on to what it starts.
+    full.insert(full.end(), {"env", "-i", "-C", dir_.path().string(), "PATH=/usr/local/bin:/usr/bin:/bin"});
     for (const auto& [name, value] : environment()) full.push_back(name + "=" + value);
     full.insert(full.end(), argv.begin(), argv.end());
     return full;
@@ -234,7 +251,7 @@ SwayCorvane::SwayCorvane(SwaySession& session, const std::string& configText) : 
     const xharness::UniqueFd readEnd(ready[0]);
     xharness::UniqueFd writeEnd(ready[1]);
     xharness::SpawnOptions spawn;
-    spawn.argv = session.asUser({"CORVANE_READY_FD=3", CORVANE_BINARY});
+    spawn.argv = session.asUser({"CORVANE_READY_FD=3", session.corvaneBinary()});
     spawn.descriptors = {{3, writeEnd.get()}};
     spawn.stderrFile = session.directory() / "corvane.log";
     process_ = std::make_unique<xharness::ChildProcess>(spawn);
@@ -258,7 +275,7 @@ SwayCorvane::~SwayCorvane() {
 }
 
 xharness::CommandResult SwayCorvane::run(const std::vector<std::string>& arguments) {
-    std::vector<std::string> argv{CORVANE_BINARY};
+    std::vector<std::string> argv{session_.corvaneBinary()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     xharness::SpawnOptions spawn;
     spawn.argv = session_.asUser(argv);

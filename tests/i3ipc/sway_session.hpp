@@ -38,6 +38,8 @@ public:
     const std::filesystem::path& directory() const { return dir_.path(); }
     // The user sway runs as; empty when it is this process's own.
     const std::string& user() const { return user_; }
+    // The corvane program as the session's user can run it.
+    const std::string& corvaneBinary() const { return binary_; }
 
     CommandOutcome command(const std::string& command);
     // Reloads the configuration and returns once sway has announced the
@@ -57,8 +59,11 @@ public:
     std::string log() const;
 
 private:
+    bool canRun(const std::string& program) const;
+
     xharness::TempDir dir_;
     std::string user_;
+    std::string binary_ = CORVANE_BINARY;
     std::filesystem::path socket_;
     std::unique_ptr<xharness::ChildProcess> sway_;
     std::unique_ptr<IpcConnection> ipc_;
