@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "core/geometry.hpp"
 #include "tests/e2e/e2e_support.hpp"
@@ -166,14 +167,18 @@ TEST_F(WindowKinds, TheDesktopWindowInFrontIsLeftAloneAndTheCommandLineSaysSo) {
     EXPECT_TRUE(exitedWith(sent, 1));
     EXPECT_NE(sent.err.find("No focused window to move"), std::string::npos) << sent.err;
     // The refused desktop move also shows its alert, which takes the focus
-    // when it maps: let it appear before handing the focus back.
+    // when it maps and keeps it while open: dismiss it, as the user would,
+    // before handing the focus back.
     auto& x = server().x();
     const auto pid = static_cast<std::uint32_t>(app().pid());
-    EXPECT_TRUE(x.waitFor([&] {
-        const auto windows = x.clientList();
-        return std::any_of(windows.begin(), windows.end(),
-                           [&](xcb_window_t w) { return x.windowPid(w) == pid; });
-    })) << "the alert";
+    const auto alert = [&]() -> std::optional<xcb_window_t> {
+        for (xcb_window_t w : x.clientList())
+            if (x.windowPid(w) == pid) return w;
+        return std::nullopt;
+    };
+    ASSERT_TRUE(x.waitFor([&] { return alert().has_value(); })) << "the alert";
+    xcb_ewmh_request_close_window(x.ewmh(), 0, *alert(), XCB_CURRENT_TIME, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    EXPECT_TRUE(x.waitFor([&] { return !alert(); })) << "the alert goes";
 
     EXPECT_EQ(desktop->frame(), desktopBefore);
     EXPECT_EQ(desktop->desktop(), desktopsBefore);
