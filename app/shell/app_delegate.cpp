@@ -9,7 +9,6 @@
 #include "app/settings/settings_window.hpp"
 #include "app/shell/menu_actions.hpp"
 #include "app/shell/menu_model.hpp"
-#include "app/shell/qt_alerts.hpp"
 #include "app/shell/status_mark.hpp"
 #include "app/shell/tray_menu.hpp"
 #include "app/tour/tour_controller.hpp"

@@ -63,11 +63,8 @@ void TourDemoScreen::finishAnimation() {
 
 void TourDemoScreen::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds = rect();
-    QPainterPath clip;
-    clip.addRoundedRect(bounds, 12, 12);
-    painter.setClipPath(clip);
+    tourStyle::clipToPreview(painter, bounds);
 
     const QColor tint = tourStyle::tint();
     QLinearGradient desktop(bounds.topLeft(), bounds.bottomRight());

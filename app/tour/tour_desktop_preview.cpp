@@ -53,11 +53,8 @@ void TourDesktopPreview::finishAnimation() {
 
 void TourDesktopPreview::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds = rect();
-    QPainterPath clip;
-    clip.addRoundedRect(bounds, 12, 12);
-    painter.setClipPath(clip);
+    tourStyle::clipToPreview(painter, bounds);
     QColor background = tourStyle::tint();
     background.setAlphaF(0.08f);
     painter.fillRect(bounds, background);

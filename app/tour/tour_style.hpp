@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPalette>
 
 namespace corvane::tourStyle {
@@ -36,6 +38,15 @@ inline QFont monospaced(int pixels, qreal letterSpacing = 0) {
     font.setWeight(QFont::Bold);
     if (letterSpacing > 0) font.setLetterSpacing(QFont::AbsoluteSpacing, letterSpacing);
     return font;
+}
+
+// Both previews (demo screen, desktops) are drawn antialiased inside the
+// same rounded rectangle.
+inline void clipToPreview(QPainter& painter, const QRectF& bounds) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath clip;
+    clip.addRoundedRect(bounds, 12, 12);
+    painter.setClipPath(clip);
 }
 
 }  // namespace corvane::tourStyle
