@@ -79,7 +79,15 @@ WindowManager& SessionPort::windowManager() {
 
 std::vector<SessionPort::Watch> SessionPort::watches() {
     std::vector<Watch> list;
-    if (x11_)
+    // On i3 the presses come as X events and are carried out through the IPC.
+    if (x11_ && ipc_)
+        list.push_back({x11_->fileDescriptor(),
+                        [this] {
+                            const auto press = ipc_->press();
+                            return x11_->dispatchPending();
+                        },
+                        true, "the X server"});
+    else if (x11_)
         list.push_back(
             {x11_->fileDescriptor(), [this] { return x11_->dispatchPending(); }, true, "the X server"});
     if (ipc_)

@@ -37,7 +37,8 @@ bool sameFrame(const Rect& a, const Rect& b) {
 
 }  // namespace
 
-I3Accessibility::I3Accessibility(IpcSession& session) : session_(session) {}
+I3Accessibility::I3Accessibility(IpcSession& session, bool clientsCommitLate)
+    : session_(session), clientsCommitLate_(clientsCommitLate) {}
 
 Element I3Accessibility::applicationElement(const Application& application) {
     return I3Element::application(application.pid);
@@ -49,10 +50,17 @@ unsigned I3Accessibility::placementCommands() const {
 }
 
 std::optional<I3Accessibility::PendingWrite> I3Accessibility::takePending(std::int64_t container) {
-    std::lock_guard lock(mutex_);
-    auto pending = std::exchange(pending_, std::nullopt);
-    if (pending && pending->container != container) return std::nullopt;
-    return pending;
+    std::optional<PendingWrite> pending;
+    {
+        std::lock_guard lock(mutex_);
+        pending = std::exchange(pending_, std::nullopt);
+    }
+    if (pending && pending->container == container) return pending;
+    // A size held back for a position that did not come still has to reach
+    // the window.
+    if (pending && pending->state == PendingWrite::State::held)
+        place(pending->container, std::nullopt, pending->size);
+    return std::nullopt;
 }
 
 void I3Accessibility::setPending(std::optional<PendingWrite> pending) {
@@ -60,15 +68,25 @@ void I3Accessibility::setPending(std::optional<PendingWrite> pending) {
     pending_ = pending;
 }
 
+void I3Accessibility::flushPending() {
+    takePending(0);
+}
+
 AXCopyResult I3Accessibility::copyAttribute(const Element& element, std::string_view attribute) {
     const auto* e = element.as<I3Element>();
     if (!e) return {AXStatus::invalidElement, std::nullopt};
     takePending(0);
+    // Asked before the tree is read: the mover asks for attributes this
+    // window manager does not have on every press.
+    const bool supported = e->kind == I3Element::Kind::application
+                               ? attribute == AXName::focusedWindow
+                               : attribute == AXName::position || attribute == AXName::size ||
+                                     attribute == AXName::main || attribute == AXName::focused;
+    if (!supported) return {AXStatus::attributeUnsupported, std::nullopt};
     const auto tree = session_.tree();
     if (!tree) return {AXStatus::cannotComplete, std::nullopt};
 
     if (e->kind == I3Element::Kind::application) {
-        if (attribute != AXName::focusedWindow) return {AXStatus::attributeUnsupported, std::nullopt};
         if (auto focused = tree->focused(); focused && (!focused->pid || *focused->pid == e->pid))
             return {AXStatus::success, AXValue(I3Element::window(e->pid, focused->id))};
         for (const auto& w : tree->windows)
@@ -79,15 +97,13 @@ AXCopyResult I3Accessibility::copyAttribute(const Element& element, std::string_
 
     const auto window = tree->window(e->container);
     if (!window) return {AXStatus::invalidElement, std::nullopt};
-    if (attribute == AXName::position || attribute == AXName::size) {
-        if (attribute == AXName::size)
-            return {AXStatus::success, AXValue(Size{window->rect.width, window->rect.height})};
+    if (attribute == AXName::size)
+        return {AXStatus::success, AXValue(Size{window->rect.width, window->rect.height})};
+    if (attribute == AXName::position) {
         const Point origin = primaryOrigin(session_.outputs());
         return {AXStatus::success, AXValue(Point{window->rect.x - origin.x, window->rect.y - origin.y})};
     }
-    if (attribute == AXName::main || attribute == AXName::focused)
-        return {AXStatus::success, AXValue(window->focused)};
-    return {AXStatus::attributeUnsupported, std::nullopt};
+    return {AXStatus::success, AXValue(window->focused)};
 }
 
 AXStatus I3Accessibility::setAttribute(const Element& element, std::string_view attribute,
@@ -96,21 +112,30 @@ AXStatus I3Accessibility::setAttribute(const Element& element, std::string_view 
     if (!e) return AXStatus::invalidElement;
     if (e->kind == I3Element::Kind::application) return AXStatus::attributeUnsupported;
 
+    using State = PendingWrite::State;
     if (attribute == AXName::size) {
         const auto* size = std::get_if<Size>(&value);
         if (!size) return AXStatus::illegalArgument;
-        if (auto pending = takePending(e->container); pending && pending->frameSent && pending->size == *size)
+        if (auto pending = takePending(e->container);
+            pending && pending->state == State::frameSent && pending->size == *size)
             return AXStatus::success;
+        // During a press the position follows at once: hold the size for it,
+        // so the window manager gets one command and lays out once.
+        if (session_.sharesReads()) {
+            setPending(PendingWrite{e->container, *size, State::held});
+            return AXStatus::success;
+        }
         const AXStatus status = place(e->container, std::nullopt, *size);
-        if (status == AXStatus::success) setPending(PendingWrite{e->container, *size, false});
+        if (status == AXStatus::success) setPending(PendingWrite{e->container, *size, State::sentAlone});
         return status;
     }
     if (attribute == AXName::position) {
         const auto* position = std::get_if<Point>(&value);
         if (!position) return AXStatus::illegalArgument;
-        auto pending = takePending(e->container);
+        const auto pending = takePending(e->container);
+        const bool carries = pending && pending->state != State::frameSent;
         std::optional<Size> size;
-        if (pending && !pending->frameSent) size = pending->size;
+        if (carries) size = pending->size;
         if (!size) {
             const auto tree = session_.tree();
             const auto window = tree ? tree->window(e->container) : std::nullopt;
@@ -118,8 +143,8 @@ AXStatus I3Accessibility::setAttribute(const Element& element, std::string_view 
             size = Size{window->rect.width, window->rect.height};
         }
         const AXStatus status = place(e->container, *position, *size);
-        if (status == AXStatus::success && pending && !pending->frameSent)
-            setPending(PendingWrite{e->container, *size, true});
+        if (status == AXStatus::success && carries)
+            setPending(PendingWrite{e->container, *size, State::frameSent});
         return status;
     }
     takePending(0);
@@ -155,12 +180,8 @@ AXStatus I3Accessibility::place(std::int64_t container, std::optional<Point> pos
         command += ", move absolute position " + px(global.x) + " px " + px(global.y) + " px";
         target = Rect{global.x, global.y, size.width, size.height};
     }
-    // The client still has to take the new size after the command. When it
-    // is slow, the window manager stops waiting and a late commit of the
-    // size it had before becomes the window's size again. So the frame is
-    // watched until it has held for a few client frames (only for the
-    // final write, which carries the position) and the command is sent once
-    // more when it did not hold.
+    // The frame is read back after the command and the command sent once
+    // more when the window did not take it.
     for (int attempt = 0; attempt < 2; ++attempt) {
         {
             std::lock_guard lock(mutex_);
@@ -177,20 +198,24 @@ AXStatus I3Accessibility::place(std::int64_t container, std::optional<Point> pos
 
 std::optional<bool> I3Accessibility::frameHolds(std::int64_t container, std::optional<Rect> target,
                                                 Size size) {
-    constexpr int kReads = 12;
-    constexpr int kStableReads = 3;
+    // i3 decides an X window's frame itself and shows it in the tree once the
+    // command is answered: one reading tells. A Wayland client still has to
+    // take the new size after the command; when it is slow, sway stops
+    // waiting and a late commit of the size it had before becomes the
+    // window's size again. There the frame is watched until it has held for
+    // a few client frames (only for the write that carries the position).
+    const int reads = clientsCommitLate_ ? 12 : 1;
+    const int stableReads = clientsCommitLate_ && target ? 3 : 1;
     constexpr auto kInterval = std::chrono::milliseconds(15);
     int stable = 0;
-    for (int read = 0; read < kReads; ++read) {
+    for (int read = 0; read < reads; ++read) {
         if (read > 0) std::this_thread::sleep_for(kInterval);
-        const auto tree = session_.tree();
+        const auto tree = session_.freshTree();
         const auto window = tree ? tree->window(container) : std::nullopt;
         if (!window) return std::nullopt;
         const Rect wanted = target.value_or(Rect{window->rect.x, window->rect.y, size.width, size.height});
         stable = sameFrame(window->rect, wanted) ? stable + 1 : 0;
-        // A size-only write is followed at once by the full frame: seeing it
-        // applied once is enough there.
-        if (stable >= (target ? kStableReads : 1)) return true;
+        if (stable >= stableReads) return true;
     }
     return false;
 }

@@ -18,7 +18,10 @@ namespace corvane::i3ipc {
 // manager, so writing a frame makes the window floating.
 class I3Accessibility final : public Accessibility {
 public:
-    explicit I3Accessibility(IpcSession& session);
+    // `clientsCommitLate`: the window manager waits for a client to take a
+    // new size and may give up (sway's Wayland clients), so a placed frame
+    // is watched for a while; on i3 the window manager's word is final.
+    I3Accessibility(IpcSession& session, bool clientsCommitLate);
 
     bool isProcessTrusted() override { return true; }
     void requestTrust() override {}
@@ -37,6 +40,8 @@ public:
     // Commands sent to place windows since the start (tests of the write
     // coalescing and the one re-issue).
     unsigned placementCommands() const;
+    // Sends a size still held back for a position (the end of a press).
+    void flushPending();
 
 private:
     AXStatus place(std::int64_t container, std::optional<Point> position, Size size);
@@ -46,16 +51,21 @@ private:
 
     // The product writes size, position, size; the position carries the
     // pending size so the window manager gets the whole frame in one
-    // command, and the last size, already applied, is dropped.
+    // command, and the last size, already applied, is dropped. During a
+    // press the first size is held back rather than sent alone.
     struct PendingWrite {
+        enum class State { held, sentAlone, frameSent };
         std::int64_t container = 0;
         Size size;
-        bool frameSent = false;
+        State state = State::held;
     };
+    // The pending write when it is for `container`; any other one ends (a
+    // held size is sent first).
     std::optional<PendingWrite> takePending(std::int64_t container);
     void setPending(std::optional<PendingWrite> pending);
 
     IpcSession& session_;
+    bool clientsCommitLate_;
     mutable std::mutex mutex_;
     std::optional<PendingWrite> pending_;
     unsigned placementCommands_ = 0;

@@ -45,7 +45,7 @@ struct I3IpcPort::Services {
     Services(std::unique_ptr<IpcConnection> commands, std::string name, Namer namer)
         : session(std::move(commands)),
           managerName(std::move(name)),
-          accessibility(session),
+          accessibility(session, managerName == "sway"),
           workspace(session),
           screens(session),
           hotKeys(session, std::move(namer)),
@@ -121,6 +121,20 @@ WindowManager& I3IpcPort::windowManager() {
     return services_->windowManager;
 }
 
+I3IpcPort::Press::Press(I3IpcPort& port) : port_(port), reads_(port.services_->session) {}
+
+I3IpcPort::Press::~Press() {
+    port_.services_->accessibility.flushPending();
+}
+
+I3IpcPort::Press I3IpcPort::press() {
+    return Press(*this);
+}
+
+unsigned I3IpcPort::requestCount() const {
+    return services_->session.requestCount();
+}
+
 int I3IpcPort::fileDescriptor() const {
     return events_->fileDescriptor();
 }
@@ -128,6 +142,7 @@ int I3IpcPort::fileDescriptor() const {
 bool I3IpcPort::dispatchPending() {
     bool alive = true;
     bool reloaded = false;
+    const auto scope = press();
     for (const Frame& event : events_->readEvents(alive)) {
         if (event.eventType() == EventType::binding) {
             if (const auto command = parseBindingCommand(event.payload))

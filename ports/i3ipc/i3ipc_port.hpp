@@ -13,6 +13,7 @@
 #include "app/platform/window_manager.hpp"
 #include "app/platform/window_server.hpp"
 #include "app/platform/workspace.hpp"
+#include "ports/i3ipc/ipc_session.hpp"
 
 namespace corvane::i3ipc {
 
@@ -55,6 +56,27 @@ public:
     SystemFeedback& feedback();
     const KeyboardMap& keyboardMap();
     WindowManager& windowManager();
+
+    // The handling of one burst of events, a key press among them: while it
+    // lives, reads are shared (one round trip for each kind) and a frame goes
+    // out as one command. A size still held back for a position is sent when
+    // it ends. Main thread; on i3 the shell opens one around the X events,
+    // which carry the presses there.
+    class Press {
+    public:
+        ~Press();
+        Press(const Press&) = delete;
+        Press& operator=(const Press&) = delete;
+
+    private:
+        friend class I3IpcPort;
+        explicit Press(I3IpcPort& port);
+        I3IpcPort& port_;
+        IpcSession::SharedReads reads_;
+    };
+    [[nodiscard]] Press press();
+    // Requests sent to the window manager over the request connection.
+    unsigned requestCount() const;
 
     int fileDescriptor() const;
     // Main thread. Handles every event already received without waiting.

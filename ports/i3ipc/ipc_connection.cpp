@@ -81,6 +81,7 @@ std::optional<std::string> IpcConnection::request(std::uint32_t type, std::strin
                                                   std::chrono::milliseconds timeout) {
     std::lock_guard lock(mutex_);
     if (dead_) return std::nullopt;
+    ++requests_;
     if (!writeAll(encodeFrame(type, payload))) {
         dead_ = true;
         return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -40,6 +41,9 @@ public:
     // in order. False in `alive` once the peer has gone or broken the stream.
     std::vector<Frame> readEvents(bool& alive);
     bool isAlive() const;
+    // Requests sent since the connection opened: what a placement costs the
+    // window manager, counted rather than timed.
+    unsigned requestCount() const { return requests_.load(); }
 
 private:
     explicit IpcConnection(int fd);
@@ -50,6 +54,7 @@ private:
     int fd_ = -1;
     FrameReader reader_;
     bool dead_ = false;
+    std::atomic<unsigned> requests_ = 0;
     mutable std::mutex mutex_;
 };
 

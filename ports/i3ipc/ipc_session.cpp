@@ -10,23 +10,88 @@ constexpr std::uint32_t kGetConfig = 9;
 
 IpcSession::IpcSession(std::unique_ptr<IpcConnection> connection) : connection_(std::move(connection)) {}
 
+IpcSession::SharedReads::SharedReads(IpcSession& session) {
+    std::lock_guard lock(session.sharedMutex_);
+    auto& shared = session.shared_;
+    if (shared.depth > 0 && shared.owner != std::this_thread::get_id()) return;
+    shared.owner = std::this_thread::get_id();
+    ++shared.depth;
+    session_ = &session;
+}
+
+IpcSession::SharedReads::~SharedReads() {
+    if (!session_) return;
+    std::lock_guard lock(session_->sharedMutex_);
+    if (--session_->shared_.depth == 0) session_->forgetReadings();
+}
+
+IpcSession::Shared* IpcSession::sharedForThisThread() {
+    if (shared_.depth == 0 || shared_.owner != std::this_thread::get_id()) return nullptr;
+    return &shared_;
+}
+
+void IpcSession::forgetReadings() {
+    shared_.tree.reset();
+    shared_.outputs.reset();
+    shared_.workspaces.reset();
+}
+
+bool IpcSession::sharesReads() const {
+    std::lock_guard lock(sharedMutex_);
+    return shared_.depth > 0 && shared_.owner == std::this_thread::get_id();
+}
+
+// Only the owner thread reads or fills the shared readings, and only it can
+// end the scope, so the lock is not held across the round trip. A failed
+// read is not kept: the next one asks again.
 std::optional<Tree> IpcSession::tree() {
+    {
+        std::lock_guard lock(sharedMutex_);
+        if (auto* shared = sharedForThisThread(); shared && shared->tree) return shared->tree;
+    }
+    return freshTree();
+}
+
+std::optional<Tree> IpcSession::freshTree() {
     const auto reply = connection_->request(MessageType::getTree, {});
     if (!reply) return std::nullopt;
-    return parseTree(*reply);
+    auto tree = parseTree(*reply);
+    std::lock_guard lock(sharedMutex_);
+    if (auto* shared = sharedForThisThread(); shared && tree) shared->tree = tree;
+    return tree;
 }
 
 std::vector<Output> IpcSession::outputs() {
+    {
+        std::lock_guard lock(sharedMutex_);
+        if (auto* shared = sharedForThisThread(); shared && shared->outputs) return *shared->outputs;
+    }
     const auto reply = connection_->request(MessageType::getOutputs, {});
-    return reply ? parseOutputs(*reply) : std::vector<Output>{};
+    auto outputs = reply ? parseOutputs(*reply) : std::vector<Output>{};
+    std::lock_guard lock(sharedMutex_);
+    if (auto* shared = sharedForThisThread(); shared && !outputs.empty()) shared->outputs = outputs;
+    return outputs;
 }
 
 std::vector<WorkspaceInfo> IpcSession::workspaces() {
+    {
+        std::lock_guard lock(sharedMutex_);
+        if (auto* shared = sharedForThisThread(); shared && shared->workspaces) return *shared->workspaces;
+    }
     const auto reply = connection_->request(MessageType::getWorkspaces, {});
-    return reply ? parseWorkspaces(*reply) : std::vector<WorkspaceInfo>{};
+    auto workspaces = reply ? parseWorkspaces(*reply) : std::vector<WorkspaceInfo>{};
+    std::lock_guard lock(sharedMutex_);
+    if (auto* shared = sharedForThisThread(); shared && !workspaces.empty()) shared->workspaces = workspaces;
+    return workspaces;
 }
 
 CommandOutcome IpcSession::run(std::string_view command) {
+    {
+        // What the command changes, readings taken before it no longer show
+        // (whichever thread sends it).
+        std::lock_guard lock(sharedMutex_);
+        forgetReadings();
+    }
     const auto reply = connection_->request(MessageType::runCommand, command);
     if (!reply) return {false, "no answer from the window manager"};
     return parseCommandReply(*reply);
