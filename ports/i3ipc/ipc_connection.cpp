@@ -79,25 +79,38 @@ bool IpcConnection::readSome(std::chrono::steady_clock::time_point deadline) {
 
 std::optional<std::string> IpcConnection::request(std::uint32_t type, std::string_view payload,
                                                   std::chrono::milliseconds timeout) {
+    return std::move(requestAll({Request{type, payload}}, timeout).front());
+}
+
+std::vector<std::optional<std::string>> IpcConnection::requestAll(const std::vector<Request>& requests,
+                                                                  std::chrono::milliseconds timeout) {
+    std::vector<std::optional<std::string>> replies(requests.size());
     std::lock_guard lock(mutex_);
-    if (dead_) return std::nullopt;
-    ++requests_;
-    if (!writeAll(encodeFrame(type, payload))) {
+    if (dead_ || requests.empty()) return replies;
+    requests_ += static_cast<unsigned>(requests.size());
+    std::string bytes;
+    for (const auto& r : requests) bytes += encodeFrame(r.type, r.payload);
+    if (!writeAll(bytes)) {
         dead_ = true;
-        return std::nullopt;
+        return replies;
     }
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        while (auto frame = reader_.next()) {
+    std::size_t answered = 0;
+    while (answered < requests.size()) {
+        while (answered < requests.size()) {
+            auto frame = reader_.next();
+            if (!frame) break;
             // Events are not ours to handle on a request connection.
             if (frame->isEvent()) continue;
-            if (frame->type == type) return std::move(frame->payload);
+            if (frame->type == requests[answered].type) replies[answered++] = std::move(frame->payload);
         }
+        if (answered == requests.size()) break;
         if (reader_.failed() || !readSome(deadline)) {
             dead_ = true;
-            return std::nullopt;
+            return replies;
         }
     }
+    return replies;
 }
 
 std::vector<Frame> IpcConnection::readEvents(bool& alive) {

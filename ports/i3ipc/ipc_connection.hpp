@@ -35,6 +35,16 @@ public:
     // connection is dead for good: a late reply would answer the wrong request.
     std::optional<std::string> request(std::uint32_t type, std::string_view payload,
                                        std::chrono::milliseconds timeout = std::chrono::milliseconds(2000));
+    // Several requests written at once and their replies read in order: one
+    // wait for the window manager instead of one for each. A reply is absent
+    // as for request(); after a failure the rest are absent too.
+    struct Request {
+        std::uint32_t type = 0;
+        std::string_view payload;
+    };
+    std::vector<std::optional<std::string>> requestAll(
+        const std::vector<Request>& requests,
+        std::chrono::milliseconds timeout = std::chrono::milliseconds(2000));
 
     int fileDescriptor() const { return fd_; }
     // Reads what has arrived without waiting and returns the events among it,

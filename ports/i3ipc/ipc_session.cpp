@@ -41,13 +41,46 @@ bool IpcSession::sharesReads() const {
     return shared_.depth > 0 && shared_.owner == std::this_thread::get_id();
 }
 
-// Only the owner thread reads or fills the shared readings, and only it can
-// end the scope, so the lock is not held across the round trip. A failed
-// read is not kept: the next one asks again.
-std::optional<Tree> IpcSession::tree() {
+// Only the owner thread fills the shared readings and only it ends the
+// scope, so the lock is not held across the round trip. Whatever is missing
+// is asked for in one exchange: a press needs all three. A read that got no
+// answer is not kept; the caller asks again on its own.
+bool IpcSession::readShared() {
+    bool wantTree = false, wantOutputs = false, wantWorkspaces = false;
     {
         std::lock_guard lock(sharedMutex_);
-        if (auto* shared = sharedForThisThread(); shared && shared->tree) return shared->tree;
+        const auto* shared = sharedForThisThread();
+        if (!shared) return false;
+        wantTree = !shared->tree;
+        wantOutputs = !shared->outputs;
+        wantWorkspaces = !shared->workspaces;
+    }
+    std::vector<IpcConnection::Request> requests;
+    if (wantTree) requests.push_back({MessageType::getTree, {}});
+    if (wantOutputs) requests.push_back({MessageType::getOutputs, {}});
+    if (wantWorkspaces) requests.push_back({MessageType::getWorkspaces, {}});
+    if (requests.empty()) return true;
+    auto replies = connection_->requestAll(requests);
+    std::optional<Tree> tree;
+    std::optional<std::vector<Output>> outputs;
+    std::optional<std::vector<WorkspaceInfo>> workspaces;
+    std::size_t next = 0;
+    if (wantTree && replies[next++]) tree = parseTree(*replies[next - 1]);
+    if (wantOutputs && replies[next++]) outputs = parseOutputs(*replies[next - 1]);
+    if (wantWorkspaces && replies[next++]) workspaces = parseWorkspaces(*replies[next - 1]);
+    std::lock_guard lock(sharedMutex_);
+    auto* shared = sharedForThisThread();
+    if (!shared) return false;
+    if (tree) shared->tree = std::move(tree);
+    if (outputs) shared->outputs = std::move(outputs);
+    if (workspaces) shared->workspaces = std::move(workspaces);
+    return true;
+}
+
+std::optional<Tree> IpcSession::tree() {
+    if (readShared()) {
+        std::lock_guard lock(sharedMutex_);
+        if (const auto* shared = sharedForThisThread(); shared && shared->tree) return shared->tree;
     }
     return freshTree();
 }
@@ -62,27 +95,22 @@ std::optional<Tree> IpcSession::freshTree() {
 }
 
 std::vector<Output> IpcSession::outputs() {
-    {
+    if (readShared()) {
         std::lock_guard lock(sharedMutex_);
-        if (auto* shared = sharedForThisThread(); shared && shared->outputs) return *shared->outputs;
+        if (const auto* shared = sharedForThisThread(); shared && shared->outputs) return *shared->outputs;
     }
     const auto reply = connection_->request(MessageType::getOutputs, {});
-    auto outputs = reply ? parseOutputs(*reply) : std::vector<Output>{};
-    std::lock_guard lock(sharedMutex_);
-    if (auto* shared = sharedForThisThread(); shared && !outputs.empty()) shared->outputs = outputs;
-    return outputs;
+    return reply ? parseOutputs(*reply) : std::vector<Output>{};
 }
 
 std::vector<WorkspaceInfo> IpcSession::workspaces() {
-    {
+    if (readShared()) {
         std::lock_guard lock(sharedMutex_);
-        if (auto* shared = sharedForThisThread(); shared && shared->workspaces) return *shared->workspaces;
+        if (const auto* shared = sharedForThisThread(); shared && shared->workspaces)
+            return *shared->workspaces;
     }
     const auto reply = connection_->request(MessageType::getWorkspaces, {});
-    auto workspaces = reply ? parseWorkspaces(*reply) : std::vector<WorkspaceInfo>{};
-    std::lock_guard lock(sharedMutex_);
-    if (auto* shared = sharedForThisThread(); shared && !workspaces.empty()) shared->workspaces = workspaces;
-    return workspaces;
+    return reply ? parseWorkspaces(*reply) : std::vector<WorkspaceInfo>{};
 }
 
 CommandOutcome IpcSession::run(std::string_view command) {

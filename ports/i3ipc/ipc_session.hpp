@@ -63,6 +63,9 @@ private:
     };
     // The shared readings when this thread shares (lock held by the caller).
     Shared* sharedForThisThread();
+    // Fills in the readings this thread shares and lacks; false when it
+    // does not share.
+    bool readShared();
     void forgetReadings();
 
     std::unique_ptr<IpcConnection> connection_;
