@@ -38,7 +38,9 @@ std::variant<std::unique_ptr<SessionPort>, SessionPort::Failure> SessionPort::op
 }
 
 SessionPort::SessionPort(Key, std::unique_ptr<x11::X11Port> x11, std::unique_ptr<i3ipc::I3IpcPort> ipc)
-    : x11_(std::move(x11)), ipc_(std::move(ipc)) {}
+    : x11_(std::move(x11)), ipc_(std::move(ipc)) {
+    if (x11_ && ipc_) ipc_->takeApplicationsFrom(x11_->workspace());
+}
 
 SessionPort::~SessionPort() = default;
 
@@ -52,9 +54,8 @@ Accessibility& SessionPort::accessibility() {
 HotKeyService& SessionPort::hotKeys() {
     return ipc_ && ipc_->bindsKeys() ? ipc_->hotKeys() : x11_->hotKeys();
 }
-// i3's tree carries no process ids; its X windows do (_NET_WM_PID).
 Workspace& SessionPort::workspace() {
-    return x11_ ? x11_->workspace() : ipc_->workspace();
+    return ipc_ ? ipc_->workspace() : x11_->workspace();
 }
 Screens& SessionPort::screens() {
     return ipc_ ? ipc_->screens() : x11_->screens();

@@ -7,6 +7,7 @@
 #include "ports/i3ipc/i3_screens.hpp"
 #include "ports/i3ipc/i3_window_server.hpp"
 #include "ports/i3ipc/i3_workspace.hpp"
+#include "ports/i3ipc/i3_x_workspace.hpp"
 #include "ports/i3ipc/ipc_connection.hpp"
 #include "ports/i3ipc/ipc_session.hpp"
 #include "ports/i3ipc/sway_hot_keys.hpp"
@@ -63,6 +64,7 @@ struct I3IpcPort::Services {
     I3Feedback feedback;
     I3KeyboardMap keyboardMap;
     I3WindowManager windowManager;
+    std::unique_ptr<I3XWorkspace> xWorkspace;
 };
 
 std::unique_ptr<I3IpcPort> I3IpcPort::connect(const std::string& socketPath, Namer namer) {
@@ -99,7 +101,11 @@ Accessibility& I3IpcPort::accessibility() {
 HotKeyService& I3IpcPort::hotKeys() {
     return services_->hotKeys;
 }
+void I3IpcPort::takeApplicationsFrom(Workspace& xClients) {
+    services_->xWorkspace = std::make_unique<I3XWorkspace>(services_->session, xClients);
+}
 Workspace& I3IpcPort::workspace() {
+    if (services_->xWorkspace) return *services_->xWorkspace;
     return services_->workspace;
 }
 Screens& I3IpcPort::screens() {

@@ -47,6 +47,11 @@ public:
     // only from its configuration file, so there the X11 key grabs serve.
     bool bindsKeys() const;
 
+    // On i3, which names no processes: the X11 port's workspace, which
+    // answers for applications from then on (the frontmost window still
+    // comes from the tree). Once, before the services are used.
+    void takeApplicationsFrom(Workspace& xClients);
+
     Accessibility& accessibility();
     HotKeyService& hotKeys();
     Workspace& workspace();
