@@ -103,8 +103,23 @@ std::optional<WindowNode> Tree::window(std::int64_t id) const {
     return std::nullopt;
 }
 
+// The keys of a tree node that collect() reads. A reply is read on every
+// press, and building the rest (properties, marks, gaps, swallow rules,
+// three more rectangles per node) would cost more than the reading itself.
+bool treeKey(const std::string& key) {
+    static constexpr std::string_view kept[] = {"type",   "name",     "id",      "pid",   "window",
+                                                "app_id", "rect",     "x",       "y",     "width",
+                                                "height", "floating", "focused", "nodes", "floating_nodes"};
+    for (const auto k : kept)
+        if (key == k) return true;
+    return false;
+}
+
 std::optional<Tree> parseTree(std::string_view payload) {
-    const json root = parse(payload);
+    const json::parser_callback_t keep = [](int, json::parse_event_t event, json& parsed) {
+        return event != json::parse_event_t::key || treeKey(parsed.get_ref<const std::string&>());
+    };
+    const json root = json::parse(payload.begin(), payload.end(), keep, /*allow_exceptions=*/false);
     if (!root.is_object()) return std::nullopt;
     Tree tree;
     collect(root, Context{}, false, 0, tree.windows);
