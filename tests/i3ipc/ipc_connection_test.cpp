@@ -121,6 +121,25 @@ TEST(IpcConnection, EventsArriveInOrderAndAHangUpIsReported) {
     ::shutdown(connection->fileDescriptor(), SHUT_RDWR);
 }
 
+TEST(IpcConnection, RequestsSentTogetherAreAnsweredInOrderAndAMissingReplyFailsOnlyTheRest) {
+    ScriptedPeer peer([](int client) {
+        send(client,
+             encodeFrame(MessageType::getTree, "tree") + encodeFrame(MessageType::getOutputs, "outputs"));
+    });
+    auto connection = IpcConnection::open(peer.path());
+    ASSERT_TRUE(connection);
+    const auto replies = connection->requestAll(
+        {{MessageType::getTree, {}}, {MessageType::getOutputs, {}}, {MessageType::getWorkspaces, {}}},
+        std::chrono::milliseconds(200));
+    ASSERT_EQ(replies.size(), 3u);
+    EXPECT_EQ(replies[0], "tree");
+    EXPECT_EQ(replies[1], "outputs");
+    EXPECT_FALSE(replies[2]);
+    EXPECT_FALSE(connection->isAlive());
+    EXPECT_EQ(connection->requestCount(), 3u);
+    ::shutdown(connection->fileDescriptor(), SHUT_RDWR);
+}
+
 TEST(IpcConnection, UnreachableSocketsGiveNoConnection) {
     EXPECT_FALSE(IpcConnection::open(""));
     EXPECT_FALSE(IpcConnection::open("/nonexistent/corvane/socket"));
