@@ -41,54 +41,6 @@ std::optional<Rect> rect(const json& object, const char* key) {
     return Rect{*x, *y, *w, *h};
 }
 
-struct Context {
-    std::string output;
-    std::string workspace;
-    Rect workspaceRect;
-};
-
-// Deep trees come only from a broken peer; a limit keeps recursion bounded.
-constexpr int kMaxDepth = 64;
-
-void collect(const json& node, Context context, bool floating, int depth, std::vector<WindowNode>& out) {
-    if (!node.is_object() || depth > kMaxDepth) return;
-    const std::string type = string(node, "type");
-    if (type == "output") context.output = string(node, "name");
-    if (type == "workspace") {
-        context.workspace = string(node, "name");
-        context.workspaceRect = rect(node, "rect").value_or(Rect{});
-    }
-    // A window is a container with a client: sway gives Wayland clients an
-    // app_id and X clients a window id; i3 gives every client a window id.
-    const bool hasClient = (node.contains("window") && node["window"].is_number()) ||
-                           (node.contains("app_id") && node["app_id"].is_string());
-    if ((type == "con" || type == "floating_con") && hasClient && !context.workspace.empty()) {
-        const auto id = number(node, "id");
-        const auto frame = rect(node, "rect");
-        if (id && frame) {
-            WindowNode window;
-            window.id = static_cast<std::int64_t>(*id);
-            if (const auto pid = number(node, "pid"); pid && *pid > 0) window.pid = static_cast<pid_t>(*pid);
-            if (const auto x = number(node, "window"); x && *x > 0 && *x <= 0xffffffff)
-                window.xWindow = static_cast<std::uint32_t>(*x);
-            window.rect = *frame;
-            window.floating = floating || type == "floating_con" || string(node, "floating") == "user_on" ||
-                              string(node, "floating") == "auto_on";
-            window.focused = boolean(node, "focused");
-            window.workspace = context.workspace;
-            window.output = context.output;
-            window.workspaceRect = context.workspaceRect;
-            out.push_back(std::move(window));
-        }
-    }
-    for (const char* children : {"nodes", "floating_nodes"}) {
-        const auto it = node.find(children);
-        if (it == node.end() || !it->is_array()) continue;
-        const bool floatingChildren = floating || std::string_view(children) == "floating_nodes";
-        for (const auto& child : *it) collect(child, context, floatingChildren, depth + 1, out);
-    }
-}
-
 }  // namespace
 
 std::optional<WindowNode> Tree::focused() const {
@@ -101,29 +53,6 @@ std::optional<WindowNode> Tree::window(std::int64_t id) const {
     for (const auto& w : windows)
         if (w.id == id) return w;
     return std::nullopt;
-}
-
-// The keys of a tree node that collect() reads. A reply is read on every
-// press, and building the rest (properties, marks, gaps, swallow rules,
-// three more rectangles per node) would cost more than the reading itself.
-bool treeKey(const std::string& key) {
-    static constexpr std::string_view kept[] = {"type",   "name",     "id",      "pid",   "window",
-                                                "app_id", "rect",     "x",       "y",     "width",
-                                                "height", "floating", "focused", "nodes", "floating_nodes"};
-    for (const auto k : kept)
-        if (key == k) return true;
-    return false;
-}
-
-std::optional<Tree> parseTree(std::string_view payload) {
-    const json::parser_callback_t keep = [](int, json::parse_event_t event, json& parsed) {
-        return event != json::parse_event_t::key || treeKey(parsed.get_ref<const std::string&>());
-    };
-    const json root = json::parse(payload.begin(), payload.end(), keep, /*allow_exceptions=*/false);
-    if (!root.is_object()) return std::nullopt;
-    Tree tree;
-    collect(root, Context{}, false, 0, tree.windows);
-    return tree;
 }
 
 std::vector<Output> parseOutputs(std::string_view payload) {
