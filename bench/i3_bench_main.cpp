@@ -58,10 +58,8 @@ int main(int argc, char** argv) {
     const Rect left{0, 0, 720, static_cast<double>(height)}, right{720, 0, 720, static_cast<double>(height)};
 
     const auto settle = [&](const std::string& keys, const Rect& target) {
-        // A person's presses are this far apart at the least; the app goes on
-        // reading the frame back for a few client frames after it is placed
-        // (its guard against a late commit of the old size), and a press
-        // within that time waits for it.
+        // A person's presses are this far apart at the least, so each press
+        // is measured from an idle app and an idle window manager.
         std::this_thread::sleep_for(kPause);
         const auto start = Clock::now();
         i3.server().keyboard().press(keys);
