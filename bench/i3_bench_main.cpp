@@ -2,7 +2,7 @@
 // key event, then the IPC commands) side by side with i3's own bindings
 // running the same floating/resize/move commands. Keys go through XTEST for
 // both. Rounds are interleaved so both see the same machine load. Prints
-// medians and the ratio; not a test.
+// medians, 90th percentiles and the ratio of the medians; not a test.
 
 #include <algorithm>
 #include <chrono>
@@ -22,9 +22,9 @@ using namespace corvane::i3ipc;
 using Clock = std::chrono::steady_clock;
 constexpr auto kPause = std::chrono::milliseconds(150);
 
-double median(std::vector<double> values) {
+double percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
+    return values.empty() ? 0 : values[static_cast<std::size_t>(fraction * (values.size() - 1))];
 }
 
 // i3's binding for a half of a 1440-wide workspace `height` high, on a key
@@ -63,14 +63,17 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(kPause);
         const auto start = Clock::now();
         i3.server().keyboard().press(keys);
-        // Read back every millisecond: i3 announces no change of a floating
-        // frame, and a coarser wait would dwarf what is measured.
-        const bool placed = i3.waitFor(
-            [&](const Tree& t) {
-                const auto w = t.window(id);
-                return w && w->rect == target;
-            },
-            std::chrono::milliseconds(1));
+        // i3 announces no change of a floating frame on its socket, but the
+        // frame is a top-level X window, so its move is an event at the root:
+        // the tree is read again at each X event, which catches the moment
+        // within one read. (Reading every millisecond instead measured the
+        // poll as much as the press: i3's own binding is mostly done before
+        // the first read, ours a little after it.)
+        const bool placed = i3.server().x().waitFor([&] {
+            const auto t = i3.tree();
+            const auto w = t ? t->window(id) : std::nullopt;
+            return w && w->rect == target;
+        });
         if (!placed) {
             std::fprintf(stderr, "i3_bench: %s did not settle\n", keys.c_str());
             std::exit(1);
@@ -85,13 +88,13 @@ int main(int argc, char** argv) {
         native.push_back(settle("Ctrl+Alt+Super+Shift+Left", left));
         native.push_back(settle("Ctrl+Alt+Super+Shift+Right", right));
     }
-    const double a = median(ours), b = median(native);
+    const double a = percentile(ours, 0.5), b = percentile(native, 0.5);
     std::printf(
         "key press -> frame settled on i3 under Xvfb, %d presses each (XTEST keys for both, "
         "%lld ms apart at least)\n",
         rounds * 2, static_cast<long long>(kPause.count()));
-    std::printf("  corvane key grab  median %.2f ms\n", a);
-    std::printf("  i3's own bind     median %.2f ms\n", b);
+    std::printf("  corvane key grab  median %.2f ms, p90 %.2f ms\n", a, percentile(ours, 0.9));
+    std::printf("  i3's own bind     median %.2f ms, p90 %.2f ms\n", b, percentile(native, 0.9));
     std::printf("  ratio             %.2f (target <= 1.5)\n", b > 0 ? a / b : 0.0);
     return 0;
 }
