@@ -49,6 +49,33 @@ TEST(IpcReplies, TreeGivesWindowsWithTheirWorkspaceAndOutput) {
     EXPECT_FALSE(tree->window(5)) << "a workspace is not a window";
 }
 
+TEST(IpcReplies, TheTreeIsReadWhateverTheKeyOrderAndWhateverElseANodeCarries) {
+    // Children before the workspace's own name and rectangle; i3's extra keys
+    // with objects and arrays of their own, some holding keys we read
+    // elsewhere ("nodes", "rect", "id"), which must not be taken for ours.
+    const auto tree = parseTree(R"({"nodes":[{"nodes":[
+        {"floating_nodes":[{"nodes":[],"rect":{"x":5,"y":6,"width":7,"height":8},"type":"floating_con",
+          "window":42,"id":11,"focused":true,
+          "window_properties":{"class":"t","nodes":[{"type":"con","id":99,"window":1,
+                                                     "rect":{"x":0,"y":0,"width":1,"height":1}}]},
+          "swallows":[{"id":98,"rect":{"x":0,"y":0,"width":9,"height":9}}],
+          "marks":["a","b"],"gaps":{"inner":0,"rect":{"x":1}},"focus":[1,2,3],"urgent":false,
+          "geometry":{"x":0,"y":0,"width":1,"height":1,"extra":[[[]]]}}],
+         "rect":{"x":0,"y":20,"width":1440,"height":880,"nodes":[]},"name":"1","type":"workspace","num":1}],
+      "type":"output","name":"OUT"}],"type":"root","id":1})");
+    ASSERT_TRUE(tree);
+    ASSERT_EQ(tree->windows.size(), 1u);
+    const auto& w = tree->windows[0];
+    EXPECT_EQ(w.id, 11);
+    EXPECT_EQ(w.xWindow, 42u);
+    EXPECT_TRUE(w.focused);
+    EXPECT_TRUE(w.floating);
+    EXPECT_EQ(w.rect, (Rect{5, 6, 7, 8}));
+    EXPECT_EQ(w.workspace, "1");
+    EXPECT_EQ(w.output, "OUT");
+    EXPECT_EQ(w.workspaceRect, (Rect{0, 20, 1440, 880}));
+}
+
 TEST(IpcReplies, FocusOnAnEmptyWorkspaceIsNoWindow) {
     const auto tree = parseTree(R"({"type":"root","nodes":[{"type":"output","name":"A","nodes":[
         {"type":"workspace","name":"3","focused":true,"rect":{"x":0,"y":0,"width":10,"height":10}}]}]})");
