@@ -117,12 +117,15 @@ std::vector<fs::path> systemExtensionsDirs() {
 
 // Adds ours to the enabled list and takes it off the disabled one, through
 // gsettings, so the user's settings daemon (dconf) sees an ordinary change.
-std::optional<std::string> enable(const std::string& uuid) {
+// What failed, if anything; `changed` says whether it was not enabled before.
+std::optional<std::string> enable(const std::string& uuid, bool& changed) {
+    changed = false;
     const QString schema = QStringLiteral("org.gnome.shell");
     const auto enabled = run(QStringLiteral("gsettings"),
                              {QStringLiteral("get"), schema, QStringLiteral("enabled-extensions")});
     if (!enabled) return "cannot read org.gnome.shell enabled-extensions with gsettings";
     if (const auto value = enabledWith(*enabled, uuid)) {
+        changed = true;
         if (!run(QStringLiteral("gsettings"),
                  {QStringLiteral("set"), schema, QStringLiteral("enabled-extensions"),
                   QString::fromStdString(*value)}))
@@ -184,11 +187,15 @@ void setUpForUser(Alerts& alerts, SystemFeedback& feedback) {
         feedback.log("cannot install the GNOME Shell extension: " + outcome.detail);
         return;
     }
-    if (const auto problem = enable(extensionUuid())) feedback.log(*problem);
-    if (outcome.kind != InstallOutcome::Kind::installed) return;
-    feedback.log("installed the GNOME Shell extension " + std::string(extensionUuid()));
+    bool enabledNow = false;
+    if (const auto problem = enable(extensionUuid(), enabledNow)) feedback.log(*problem);
+    // The shell loads what changed (new files, or an extension it had not
+    // enabled: the package's copy) only at the next log-in.
+    if (outcome.kind != InstallOutcome::Kind::installed && !enabledNow) return;
+    if (outcome.kind == InstallOutcome::Kind::installed)
+        feedback.log("installed the GNOME Shell extension " + std::string(extensionUuid()));
     alerts.showWarning("Log out once to finish setting up Corvane",
-                       "Corvane has installed its GNOME Shell extension, which GNOME loads when you log in. "
+                       "Corvane has set up its GNOME Shell extension, which GNOME loads when you log in. "
                        "Log out and back in once; until then Corvane's shortcuts do nothing.",
                        [] {});
 }
