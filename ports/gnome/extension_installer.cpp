@@ -17,8 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool holdsExactly(const fs::path& dir, const ExtensionFiles& files) {
+// A system install keeps the schema in the system's schema folder, not in
+// the extension's: there only the rest is compared.
+bool holdsExactly(const fs::path& dir, const ExtensionFiles& files, bool schemasElsewhere = false) {
     for (const auto& [name, content] : files) {
+        if (schemasElsewhere && name.rfind("schemas/", 0) == 0) continue;
         std::ifstream in(dir / name, std::ios::binary);
         if (!in) return false;
         std::ostringstream text;
@@ -148,7 +151,7 @@ InstallOutcome installExtension(const ExtensionFiles& files, const fs::path& ext
                                 const std::vector<fs::path>& systemDirs, const std::string& uuid) {
     if (files.empty()) return {InstallOutcome::Kind::failed, "this build carries no GNOME Shell extension"};
     for (const auto& dir : systemDirs)
-        if (holdsExactly(dir / uuid, files)) return {InstallOutcome::Kind::unchanged, {}};
+        if (holdsExactly(dir / uuid, files, true)) return {InstallOutcome::Kind::unchanged, {}};
     const fs::path target = extensionsDir / uuid;
     if (holdsExactly(target, files)) return {InstallOutcome::Kind::unchanged, {}};
     for (const auto& [name, content] : files)

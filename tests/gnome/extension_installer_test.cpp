@@ -25,7 +25,9 @@ TEST(ExtensionInstaller, EnablingOursLeavesEveryOtherExtensionAsItWas) {
 
 TEST(ExtensionInstaller, InstallsOnceAndNotOverASystemCopy) {
     const xharness::TempDir dir("corvane-extension");
-    const ExtensionFiles files{{"metadata.json", "{\"uuid\": \"c@x\"}"}, {"extension.js", "// ours\n"}};
+    const ExtensionFiles files{{"metadata.json", "{\"uuid\": \"c@x\"}"},
+                               {"extension.js", "// ours\n"},
+                               {"schemas/c.gschema.xml", "<schemalist/>"}};
     const fs::path user = dir.path() / "user";
     const fs::path system = dir.path() / "system";
 
@@ -45,7 +47,9 @@ TEST(ExtensionInstaller, InstallsOnceAndNotOverASystemCopy) {
     // The package's copy in the system folder serves as it is.
     const fs::path other = dir.path() / "other";
     fs::create_directories(system / "c@x");
-    for (const auto& [name, content] : files) std::ofstream(system / "c@x" / name) << content;
+    // It keeps its schema in the system's schema folder.
+    for (const auto& [name, content] : files)
+        if (name.rfind("schemas/", 0) != 0) std::ofstream(system / "c@x" / name) << content;
     EXPECT_EQ(installExtension(files, other, {system}, "c@x").kind, InstallOutcome::Kind::unchanged);
     EXPECT_FALSE(fs::exists(other / "c@x"));
 
