@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 
 #include "core/config.hpp"
 #include "core/geometry.hpp"
@@ -134,6 +135,27 @@ TEST(GnomeEndToEnd, KeysGnomeHoldsAreReportedUnavailableAndTheRestWork) {
     const Rect area = primaryArea(gnome);
     EXPECT_TRUE(pressAndExpect(gnome, with(kHalf, Key::left), "Notes",
                                Geometry::frame(Placement::leftHalf, area, 0)));
+}
+
+TEST(WaylandSession, AnotherCompositorGetsOneLineAndItsOwnExitStatus) {
+    const xharness::TempDir dir("corvane-wayland");
+    xharness::SpawnOptions spawn;
+    // Xwayland's DISPLAY is set too: Corvane must not start on it.
+    spawn.argv = {"env",
+                  "-i",
+                  "XDG_SESSION_TYPE=wayland",
+                  "XDG_CURRENT_DESKTOP=Hyprland",
+                  "WAYLAND_DISPLAY=wayland-1",
+                  "DISPLAY=:99",
+                  "XDG_RUNTIME_DIR=" + dir.path().string(),
+                  "HOME=" + dir.path().string(),
+                  CORVANE_BINARY};
+    const auto result = xharness::runToCompletion(spawn, dir.path(), std::chrono::milliseconds(10000));
+    ASSERT_TRUE(result.status && result.status->exited);
+    EXPECT_EQ(result.status->code, 3);
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_NE(result.err.find("Hyprland"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("GNOME, Plasma and sway"), std::string::npos) << result.err;
 }
 
 // Both workspace settings: GNOME's session defaults (dynamic workspaces, only
