@@ -137,6 +137,29 @@ TEST(GnomeEndToEnd, KeysGnomeHoldsAreReportedUnavailableAndTheRestWork) {
                                Geometry::frame(Placement::leftHalf, area, 0)));
 }
 
+TEST(GnomeEndToEnd, SwitchingOffHandsTheKeysBackAndOnTakesThemAgain) {
+    SKIP_WITHOUT_GNOME();
+    GnomeSession gnome;
+    GnomeCorvane app(gnome);
+    gnome.openWindow("Notes");
+    const Rect area = primaryArea(gnome);
+    ASSERT_EQ(app.run({"--disable"}).status->code, 0);
+    EXPECT_TRUE(gnome.waitFor([](const ShellState& s) { return s.bound.empty(); }))
+        << "the extension lets go";
+    ASSERT_EQ(app.run({"--enable"}).status->code, 0);
+    const auto before = gnome.state();
+    EXPECT_TRUE(gnome.waitFor([](const ShellState& s) { return s.bound.size() >= 20; }))
+        << "bound again: " << (before ? before->bound.size() : 0);
+    EXPECT_TRUE(pressAndExpect(gnome, with(kHalf, Key::right), "Notes",
+                               Geometry::frame(Placement::rightHalf, area, 0)));
+    // An action from the command line reaches the window off the press path.
+    ASSERT_EQ(app.run({"--action", "leftHalf"}).status->code, 0);
+    EXPECT_TRUE(gnome.waitFor([&](const ShellState& s) {
+        const ShellWindow* w = s.window("Notes");
+        return w && w->frame == Geometry::frame(Placement::leftHalf, area, 0);
+    }));
+}
+
 TEST(WaylandSession, AnotherCompositorGetsOneLineAndItsOwnExitStatus) {
     const xharness::TempDir dir("corvane-wayland");
     xharness::SpawnOptions spawn;
