@@ -23,6 +23,13 @@ const std::vector<std::string> kTakenByGnome{"move-to-workspace-left",   "move-t
                                              "move-to-workspace-up",     "move-to-workspace-down",
                                              "switch-to-workspace-left", "switch-to-workspace-right"};
 
+GnomeOptions session(bool sessionDefaults, std::vector<std::string> freeKeybindings) {
+    GnomeOptions options;
+    options.sessionDefaults = sessionDefaults;
+    options.freeKeybindings = std::move(freeKeybindings);
+    return options;
+}
+
 const std::vector<unsigned> kHalf{Key::ctrl, Key::alt, Key::super};
 const std::vector<unsigned> kQuarter{Key::ctrl, Key::alt, Key::shift};
 
@@ -57,7 +64,7 @@ Rect primaryArea(GnomeSession& gnome) {
 
 TEST(GnomeEndToEnd, HalvesQuartersFullScreenAndRestorePlaceTheWindowExactly) {
     SKIP_WITHOUT_GNOME();
-    GnomeSession gnome({true, kTakenByGnome});
+    GnomeSession gnome(session(true, kTakenByGnome));
     GnomeCorvane app(gnome);
     gnome.openWindow("Notes");
     const Rect area = primaryArea(gnome);
@@ -83,7 +90,7 @@ TEST(GnomeEndToEnd, HalvesQuartersFullScreenAndRestorePlaceTheWindowExactly) {
 
 TEST(GnomeEndToEnd, StoredGapSurroundsTheTiles) {
     SKIP_WITHOUT_GNOME();
-    GnomeSession gnome({true, kTakenByGnome});
+    GnomeSession gnome(session(true, kTakenByGnome));
     Config config = Config::defaults();
     config.gap = 12;
     GnomeCorvane app(gnome, config.encoded());
@@ -97,7 +104,7 @@ TEST(GnomeEndToEnd, StoredGapSurroundsTheTiles) {
 
 TEST(GnomeEndToEnd, DisplayMovesCrossTheTwoMonitorsAndBack) {
     SKIP_WITHOUT_GNOME();
-    GnomeSession gnome({true, kTakenByGnome});
+    GnomeSession gnome(session(true, kTakenByGnome));
     GnomeCorvane app(gnome);
     gnome.openWindow("Notes");
     const auto onMonitor = [&](int monitor) {
@@ -160,6 +167,34 @@ TEST(GnomeEndToEnd, SwitchingOffHandsTheKeysBackAndOnTakesThemAgain) {
     }));
 }
 
+// The first start in a GNOME session: the extension is copied for the user,
+// its schema compiled, and it is enabled beside the user's other extensions;
+// the next start finds it in place and asks for nothing.
+TEST(GnomeEndToEnd, TheFirstStartInstallsAndEnablesTheExtensionOnce) {
+    SKIP_WITHOUT_GNOME();
+    GnomeOptions options;
+    options.withExtension = false;
+    options.otherExtensions = {"other@example.com"};
+    GnomeSession gnome(options);
+    const auto folder =
+        gnome.directory() / "home/.local/share/gnome-shell/extensions/corvane@corvane.github.io";
+    {
+        GnomeCorvane app(gnome, {}, false);
+        EXPECT_NE(app.stderrText().find("installed the GNOME Shell extension"), std::string::npos)
+            << app.stderrText();
+        EXPECT_TRUE(std::filesystem::exists(folder / "metadata.json"));
+        EXPECT_TRUE(std::filesystem::exists(folder / "schemas/gschemas.compiled"));
+        EXPECT_EQ(gnome.setting("org.gnome.shell", "enabled-extensions"),
+                  "['other@example.com', 'corvane@corvane.github.io']\n");
+        EXPECT_EQ(gnome.setting("org.gnome.shell", "disabled-extensions"), "@as []\n");
+        const auto status = app.run({"--status"});
+        EXPECT_NE(status.out.find("\"backend\":\"gnome\""), std::string::npos) << status.out;
+    }
+    GnomeCorvane again(gnome, {}, false);
+    EXPECT_EQ(again.stderrText().find("installed the GNOME Shell extension"), std::string::npos)
+        << again.stderrText();
+}
+
 TEST(WaylandSession, AnotherCompositorGetsOneLineAndItsOwnExitStatus) {
     const xharness::TempDir dir("corvane-wayland");
     xharness::SpawnOptions spawn;
@@ -188,7 +223,7 @@ class GnomeDesktops : public ::testing::TestWithParam<bool> {};
 TEST_P(GnomeDesktops, SendAndFollowToADesktopThatMustBeCreated) {
     SKIP_WITHOUT_GNOME();
     const bool dynamic = GetParam();
-    GnomeSession gnome({dynamic, {}});
+    GnomeSession gnome(session(dynamic, {}));
     GnomeCorvane app(gnome);
     gnome.openWindow("Stay");
     const std::string notes = gnome.openWindow("Notes");
@@ -230,7 +265,7 @@ TEST_P(GnomeDesktops, SendAndFollowToADesktopThatMustBeCreated) {
 TEST_P(GnomeDesktops, AWindowOnTheSecondMonitorIsSentToo) {
     SKIP_WITHOUT_GNOME();
     const bool primaryOnly = GetParam();
-    GnomeSession gnome({primaryOnly, {"switch-to-workspace-left", "switch-to-workspace-right"}});
+    GnomeSession gnome(session(primaryOnly, {"switch-to-workspace-left", "switch-to-workspace-right"}));
     GnomeCorvane app(gnome);
     gnome.openWindow("Stay");
     gnome.openWindow("Side");
