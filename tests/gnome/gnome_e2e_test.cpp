@@ -133,8 +133,8 @@ TEST(GnomeEndToEnd, KeysGnomeHoldsAreReportedUnavailableAndTheRestWork) {
         status = app.run({"--status"}).out;
         if (status.find("nextDisplay") != std::string::npos) break;
     }
-    for (const char* taken :
-         {"\"topRight\"", "\"bottomLeft\"", "\"bottomRight\"", "\"previousDisplay\"", "\"nextDisplay\""})
+    for (const char* taken : {"\"topLeft\"", "\"topRight\"", "\"bottomLeft\"", "\"bottomRight\"",
+                              "\"previousDisplay\"", "\"nextDisplay\""})
         EXPECT_NE(status.find(taken), std::string::npos) << taken << " in " << status;
     EXPECT_EQ(status.find("leftHalf"), std::string::npos) << status;
     // GNOME keeps its own key: Ctrl+Alt+Right still switches workspaces
