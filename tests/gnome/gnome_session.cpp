@@ -23,6 +23,9 @@ using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 const char* const kUuid = "corvane@corvane.github.io";
+// A loaded machine renders the shell in software on two shared cores: a call
+// into it may wait seconds for its main loop.
+constexpr int kCallTimeout = 15000;
 // Polls of the shell's state: a state read costs well under a millisecond.
 constexpr std::chrono::milliseconds kPollStep{10};
 
@@ -150,7 +153,7 @@ GnomeSession::GnomeSession(GnomeOptions options) : user_(requireUser()), dir_("c
     const QDBusMessage created = bus_->call(
         QDBusMessage::createMethodCall("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
                                        "org.gnome.Mutter.RemoteDesktop", "CreateSession"),
-        QDBus::Block, 5000);
+        QDBus::Block, kCallTimeout);
     if (created.type() != QDBusMessage::ReplyMessage || created.arguments().isEmpty())
         throw std::runtime_error("no remote desktop session: " + created.errorMessage().toStdString());
     remoteSession_ = created.arguments().constFirst().value<QDBusObjectPath>().path().toStdString();
@@ -158,7 +161,7 @@ GnomeSession::GnomeSession(GnomeOptions options) : user_(requireUser()), dir_("c
         bus_->call(QDBusMessage::createMethodCall("org.gnome.Mutter.RemoteDesktop",
                                                   QString::fromStdString(remoteSession_),
                                                   "org.gnome.Mutter.RemoteDesktop.Session", "Start"),
-                   QDBus::Block, 5000);
+                   QDBus::Block, kCallTimeout);
     if (started.type() != QDBusMessage::ReplyMessage)
         throw std::runtime_error("cannot start the remote desktop session: " +
                                  started.errorMessage().toStdString());
@@ -178,7 +181,7 @@ void GnomeSession::leaveOverview() {
         QDBusMessage get = QDBusMessage::createMethodCall("org.gnome.Shell", "/org/gnome/Shell",
                                                           "org.freedesktop.DBus.Properties", "Get");
         get << QStringLiteral("org.gnome.Shell") << QStringLiteral("OverviewActive");
-        const QDBusMessage reply = bus_->call(get, QDBus::Block, 2000);
+        const QDBusMessage reply = bus_->call(get, QDBus::Block, kCallTimeout);
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
         return reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
     };
@@ -188,7 +191,7 @@ void GnomeSession::leaveOverview() {
                                                       "org.freedesktop.DBus.Properties", "Set");
     set << QStringLiteral("org.gnome.Shell") << QStringLiteral("OverviewActive")
         << QVariant::fromValue(QDBusVariant(false));
-    bus_->call(set, QDBus::Block, 5000);
+    bus_->call(set, QDBus::Block, kCallTimeout);
     while (overviewActive() != false && Clock::now() < deadline) std::this_thread::sleep_for(kPollStep);
     if (overviewActive() != false) throw std::runtime_error("the shell stays in its overview:\n" + log());
 }
@@ -226,7 +229,7 @@ std::optional<ShellState> GnomeSession::state() {
     QDBusMessage call = QDBusMessage::createMethodCall("org.gnome.Shell", "/io/github/corvane/Extension",
                                                        "io.github.corvane.Extension1", "Apply");
     call << QStringLiteral("[]");
-    const QDBusMessage reply = bus_->call(call, QDBus::Block, 2000);
+    const QDBusMessage reply = bus_->call(call, QDBus::Block, kCallTimeout);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
     return parseState(reply.arguments().constFirst().toString().toStdString());
 }
@@ -265,7 +268,7 @@ void GnomeSession::sendKey(unsigned key, bool down) {
         "org.gnome.Mutter.RemoteDesktop", QString::fromStdString(remoteSession_),
         "org.gnome.Mutter.RemoteDesktop.Session", "NotifyKeyboardKeycode");
     call << static_cast<uint>(key) << down;
-    const QDBusMessage reply = bus_->call(call, QDBus::Block, 2000);
+    const QDBusMessage reply = bus_->call(call, QDBus::Block, kCallTimeout);
     if (reply.type() != QDBusMessage::ReplyMessage)
         throw std::runtime_error("the key did not go in: " + reply.errorMessage().toStdString());
 }

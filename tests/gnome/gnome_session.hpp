@@ -67,7 +67,9 @@ struct GnomeOptions {
 // folders, run as the session user. Throws when it does not come up.
 class GnomeSession {
 public:
-    static constexpr std::chrono::milliseconds timeout{20000};
+    // Generous: on a loaded machine the shell's start-up, rendered in
+    // software, has been seen to stall for tens of seconds.
+    static constexpr std::chrono::milliseconds timeout{45000};
 
     explicit GnomeSession(GnomeOptions options = {});
     ~GnomeSession();
