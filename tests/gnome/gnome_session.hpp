@@ -86,7 +86,7 @@ public:
     std::optional<ShellState> state();
     // Polls the state until `done` holds; false at the deadline.
     bool waitFor(const std::function<bool(const ShellState&)>& done,
-                 std::chrono::milliseconds limit = std::chrono::milliseconds(5000));
+                 std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
     // Opens a test window and returns its id once it has focus.
     std::string openWindow(const std::string& title, int width = 640, int height = 480);
     // Presses the keys in order and lets go in reverse, through the shell's
