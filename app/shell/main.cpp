@@ -1,7 +1,7 @@
 // The process entry: reads the command line, then either asks the running
 // Corvane to do something, or becomes the running Corvane. The port is
-// chosen here, once: sway or i3 through their IPC where they announce
-// themselves, else X11.
+// chosen here, once: our compositor plugin in a GNOME Wayland session, sway
+// or i3 through their IPC where they announce themselves, else X11.
 
 #include <unistd.h>
 #include <QApplication>
@@ -37,6 +37,7 @@
 #include "app/shell/status_backend.hpp"
 #include "app/shell/x11_event_pump.hpp"
 #include "app/state/hot_keys.hpp"
+#include "ports/gnome/extension_installer.hpp"
 #endif
 #include "ports/xdg/autostart_login_item.hpp"
 #include "ports/xdg/file_defaults.hpp"
@@ -45,9 +46,9 @@ namespace {
 
 using namespace corvane;
 
-int failWith(const std::string& message) {
+int failWith(const std::string& message, int status = 1) {
     std::fprintf(stderr, "corvane: %s\n", message.c_str());
-    return 1;
+    return status;
 }
 
 int print(FILE* stream, const std::string& text, int status) {
@@ -106,7 +107,8 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
         if (const auto placement = action.asPlacement()) return std::string(placement->rawValue());
         return std::string(action.asSpace()->rawValue());
     });
-    if (auto* failure = std::get_if<SessionPort::Failure>(&opened)) return failWith(*failure);
+    if (auto* failure = std::get_if<SessionPort::Failure>(&opened))
+        return failWith(failure->message, failure->exitCode);
     const auto port = std::move(std::get<std::unique_ptr<SessionPort> >(opened));
 
     installQtMessageHandler();
@@ -116,6 +118,7 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     QApplication::setApplicationVersion(QString::fromStdString(versionText()).trimmed().section(' ', 1));
     QGuiApplication::setDesktopFileName(QStringLiteral("corvane"));
     QApplication::setWindowIcon(statusMarkIcon());
+    if (const auto failure = port->start()) return failWith(failure->message, failure->exitCode);
 
     xdg::FileDefaults defaults(xdg::FileDefaults::defaultDirectory(), port->feedback());
     xdg::AutostartLoginItem loginItem(xdg::AutostartLoginItem::defaultAutostartDirectory(),
@@ -157,6 +160,7 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
 
     QuitOnSignal quitOnSignal;
     delegate.applicationDidFinishLaunching();
+    if (port->backend() == "gnome") gnome::setUpForUser(alerts, port->feedback());
     // Hot-key presses arrive from here on, on this thread.
     std::vector<std::unique_ptr<X11EventPump> > pumps;
     for (auto& watch : port->watches()) {
