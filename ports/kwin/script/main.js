@@ -1,0 +1,221 @@
+// Corvane's hands inside KWin. Corvane decides everything; this script only
+// registers the shortcuts Corvane names, reports a press together with the
+// state a placement needs, and applies the operations of the reply. It is
+// written to the user's runtime directory and loaded over D-Bus by Corvane
+// at start, and unloaded when Corvane quits.
+
+var SERVICE = "io.github.corvane.Corvane";
+var PATH = "/io/github/corvane/Compositor";
+var INTERFACE = "io.github.corvane.Compositor1";
+var VERSION = 1;
+
+// Plasma 5.27 and Plasma 6 differ in names and shapes; everything that
+// touches those differences lives in this one object, so the rest of the
+// script reads the same on both.
+var kwin = (function () {
+    var six = typeof workspace.activeWindow !== "undefined" && typeof workspace.activeClient === "undefined";
+    function outputs() {
+        if (six) return workspace.screens;
+        var list = [];
+        for (var i = 0; i < workspace.numScreens; ++i) list.push(i);
+        return list;
+    }
+    function desktopObjects() {
+        return six ? workspace.desktops : null;
+    }
+    return {
+        plasma: six ? 6 : 5,
+        activeWindow: function () {
+            return six ? workspace.activeWindow : workspace.activeClient;
+        },
+        focus: function (w) {
+            if (six) workspace.activeWindow = w;
+            else workspace.activeClient = w;
+        },
+        windows: function () {
+            return six ? workspace.windowList() : workspace.clientList();
+        },
+        outputCount: function () {
+            return outputs().length;
+        },
+        outputIndexOf: function (w) {
+            if (!six) return w.screen;
+            var list = outputs();
+            for (var i = 0; i < list.length; ++i)
+                if (list[i] === w.output) return i;
+            return 0;
+        },
+        // A rectangle of one output: KWin.ScreenArea (the output) or
+        // KWin.MaximizeArea (what is left beside panels).
+        area: function (option, index) {
+            if (six) return workspace.clientArea(option, outputs()[index], workspace.currentDesktop);
+            return workspace.clientArea(option, index, workspace.currentDesktop);
+        },
+        desktopCount: function () {
+            return six ? workspace.desktops.length : workspace.desktops;
+        },
+        // Desktops are counted from 0 on the wire; Plasma 5 counts from 1.
+        currentDesktop: function () {
+            if (!six) return workspace.currentDesktop - 1;
+            return desktopObjects().indexOf(workspace.currentDesktop);
+        },
+        windowDesktop: function (w) {
+            if (w.onAllDesktops) return -1;
+            if (!six) return w.desktop - 1;
+            return w.desktops.length > 0 ? desktopObjects().indexOf(w.desktops[0]) : -1;
+        },
+        ensureDesktops: function (count) {
+            while (this.desktopCount() < count) {
+                var before = this.desktopCount();
+                workspace.createDesktop(before, "");
+                if (this.desktopCount() === before) return false;
+            }
+            return true;
+        },
+        setWindowDesktop: function (w, index) {
+            if (six) w.desktops = [desktopObjects()[index]];
+            else w.desktop = index + 1;
+        },
+        activateDesktop: function (index) {
+            if (six) workspace.currentDesktop = desktopObjects()[index];
+            else workspace.currentDesktop = index + 1;
+        },
+        sendToOutput: function (w, index) {
+            workspace.sendClientToScreen(w, six ? outputs()[index] : index);
+        }
+    };
+})();
+
+function windowId(w) {
+    return String(w.internalId);
+}
+
+function findWindow(id) {
+    var list = kwin.windows();
+    for (var i = 0; i < list.length; ++i)
+        if (windowId(list[i]) === id) return list[i];
+    return null;
+}
+
+function rect(r) {
+    return [r.x, r.y, r.width, r.height];
+}
+
+function describe(w) {
+    if (!w) return null;
+    var unit = w.basicUnit;
+    return {
+        id: windowId(w),
+        pid: w.pid,
+        title: String(w.caption),
+        frame: rect(w.frameGeometry),
+        monitor: kwin.outputIndexOf(w),
+        desktop: kwin.windowDesktop(w),
+        normal: !!w.normalWindow && !w.specialWindow,
+        movable: !!w.moveable && !!w.resizeable,
+        increment: unit ? [unit.width, unit.height] : [1, 1]
+    };
+}
+
+function snapshot() {
+    var monitors = [];
+    for (var i = 0; i < kwin.outputCount(); ++i)
+        monitors.push({
+            frame: rect(kwin.area(KWin.ScreenArea, i)),
+            workArea: rect(kwin.area(KWin.MaximizeArea, i)),
+            primary: i === 0
+        });
+    return JSON.stringify({
+        window: describe(kwin.activeWindow()),
+        monitors: monitors,
+        desktops: { count: kwin.desktopCount(), current: kwin.currentDesktop() },
+        time: Date.now()
+    });
+}
+
+// Applies Corvane's operations in order; one that cannot be applied (its
+// window closed meanwhile) is skipped, the others still run.
+function apply(text) {
+    var ops;
+    try {
+        ops = JSON.parse(text);
+    } catch (e) {
+        print("corvane: unreadable operations: " + e);
+        return;
+    }
+    if (!Array.isArray(ops)) return;
+    for (var i = 0; i < ops.length; ++i) {
+        var op = ops[i];
+        var w = op.window !== undefined ? findWindow(op.window) : null;
+        try {
+            if (op.op === "frame" && w) {
+                // A maximized or full-screen window ignores a new frame.
+                if (w.fullScreen) w.fullScreen = false;
+                if (typeof w.setMaximize === "function") w.setMaximize(false, false);
+                var g = w.frameGeometry;
+                g.x = op.rect[0];
+                g.y = op.rect[1];
+                g.width = op.rect[2];
+                g.height = op.rect[3];
+                w.frameGeometry = g;
+            } else if (op.op === "desktop" && w) {
+                if (kwin.ensureDesktops(op.index + 1)) kwin.setWindowDesktop(w, op.index);
+            } else if (op.op === "activateDesktop") {
+                if (kwin.ensureDesktops(op.index + 1)) kwin.activateDesktop(op.index);
+                var f = op.focus !== undefined ? findWindow(op.focus) : null;
+                if (f) kwin.focus(f);
+            } else if (op.op === "monitor" && w) {
+                kwin.sendToOutput(w, op.index);
+            } else if (op.op === "focus" && w) {
+                kwin.focus(w);
+            }
+        } catch (e) {
+            print("corvane: cannot apply " + op.op + ": " + e);
+        }
+    }
+}
+
+function press(name) {
+    callDBus(SERVICE, PATH, INTERFACE, "Press", name, snapshot(), function (reply) {
+        apply(reply);
+    });
+}
+
+// Corvane reaches the script through this key-less shortcut (KWin scripts
+// cannot export a D-Bus object): it asks what to apply, applies it and
+// answers with the state afterwards.
+function wake() {
+    callDBus(SERVICE, PATH, INTERFACE, "Fetch", snapshot(), function (reply) {
+        apply(reply);
+        callDBus(SERVICE, PATH, INTERFACE, "Applied", snapshot());
+    });
+}
+
+function attach() {
+    var me = JSON.stringify({ plugin: "kwin", version: VERSION, shell: String(kwin.plasma) });
+    callDBus(SERVICE, PATH, INTERFACE, "Attach", me, function (reply) {
+        var bindings;
+        try {
+            bindings = JSON.parse(reply);
+        } catch (e) {
+            print("corvane: unreadable bindings: " + e);
+            return;
+        }
+        var names = [];
+        for (var i = 0; i < bindings.length; ++i) {
+            var b = bindings[i];
+            (function (name) {
+                registerShortcut(name, "Corvane: " + (b.title || name), b.accelerator, function () {
+                    press(name);
+                });
+            })(b.name);
+            names.push(b.name);
+        }
+        // KWin gives a colliding shortcut no key without saying so: Corvane
+        // asks KWin's shortcut registry which of these got theirs.
+        callDBus(SERVICE, PATH, INTERFACE, "Report", JSON.stringify({ registered: names }));
+    });
+}
+
+registerShortcut("corvane-wake", "Corvane: apply pending changes", "", wake);
+attach();
