@@ -17,6 +17,8 @@ packages=(
   imagemagick fonts-dejavu-core
   # sway and i3 through their IPC: headless sway (Wayland, keys via wtype), i3 on Xvfb
   sway wtype foot qt6-wayland i3-wm
+  # GNOME Shell (headless, its extension run by GJS), Qt D-Bus, the Wayland test window
+  gnome-shell gjs libglib2.0-bin libwayland-dev wayland-protocols
   # the macOS port's compile check as an Apple target (scripts/macos-check.sh)
   libc++-dev libc++abi-dev libc6-dev-arm64-cross
   # ordinary programs the end-to-end tests place: one without _NET_WM_PID, one drawing its own frame
