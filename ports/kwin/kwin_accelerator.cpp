@@ -71,9 +71,9 @@ std::optional<std::string> qtKeyName(xkb_keysym_t keysym, bool& isLetter) {
 std::string modifierPrefix(std::uint32_t carbon, bool shift) {
     // Qt's own order, so the registry shows the text it would write itself.
     std::string prefix;
-    if (shift) prefix += "Shift+";
     if (carbon & Shortcut::control) prefix += "Ctrl+";
     if (carbon & Shortcut::option) prefix += "Alt+";
+    if (shift) prefix += "Shift+";
     if (carbon & Shortcut::command) prefix += "Meta+";
     return prefix;
 }

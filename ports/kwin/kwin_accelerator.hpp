@@ -9,7 +9,7 @@ struct xkb_keymap;
 namespace corvane::kwin {
 
 // A stored shortcut (product key code, Carbon modifier mask) as KWin's
-// shortcut registry writes it: "Ctrl+Alt+Meta+Left". KWin matches a press by
+// shortcut registry writes it: "Ctrl+Alt+Meta+Left" (Qt's order: Ctrl, Alt, Shift, Meta). KWin matches a press by
 // the symbol the key produced with Shift taken into account, and drops Shift
 // when it chose that symbol (except for letters): on a US layout
 // Ctrl+Alt+Shift+2 arrives as "Ctrl+Alt+@", so it must be registered so.
