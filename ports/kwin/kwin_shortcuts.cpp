@@ -32,6 +32,20 @@ QList<int> setKeys(QDBusConnection& bus, const std::string& name, const QList<in
     return qdbus_cast<QList<int>>(reply.arguments().constFirst());
 }
 
+// Every "corvane-" shortcut KWin's registry remembers, also those of
+// scripts unloaded or crashed earlier: KWin keeps their keys taken.
+std::vector<std::string> rememberedNames(QDBusConnection& bus) {
+    const auto message = QDBusMessage::createMethodCall(kService, "/component/kwin",
+                                                        "org.kde.kglobalaccel.Component", "shortcutNames");
+    const auto reply = bus.call(message, QDBus::Block, kTimeoutMs);
+    std::vector<std::string> names;
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return names;
+    for (const auto& name : reply.arguments().constFirst().toStringList())
+        if (name.startsWith(QLatin1String("corvane-")) && name != QLatin1String("corvane-wake"))
+            names.push_back(name.toStdString());
+    return names;
+}
+
 }  // namespace
 
 std::vector<std::string> assignKeys(QDBusConnection bus, const std::vector<KWinBinding>& bindings,
@@ -39,7 +53,11 @@ std::vector<std::string> assignKeys(QDBusConnection bus, const std::vector<KWinB
     qDBusRegisterMetaType<QList<int>>();
     // Every key of ours is let go first, so two of our shortcuts can trade
     // keys without one finding the other's key still taken.
-    for (const auto& name : held) setKeys(bus, name, {});
+    auto ours = rememberedNames(bus);
+    ours.insert(ours.end(), held.begin(), held.end());
+    std::sort(ours.begin(), ours.end());
+    ours.erase(std::unique(ours.begin(), ours.end()), ours.end());
+    for (const auto& name : ours) setKeys(bus, name, {});
     std::vector<std::string> refused;
     for (const auto& binding : bindings) {
         const QKeySequence sequence(QString::fromStdString(binding.accelerator), QKeySequence::PortableText);

@@ -16,8 +16,9 @@ struct KWinBinding {
 // returns the names that could not have theirs (another shortcut holds the
 // key). Needed because KWin keeps the key a shortcut had in an earlier run
 // in preference to the one the script asks for, and gives a colliding one no
-// key without a word. `held` are every name the script has registered; the
-// ones not in `bindings` lose their key (the script cannot unregister them).
+// key without a word. `held` are every name the script has registered;
+// these, and any "corvane-" shortcut KWin remembers from earlier runs, lose
+// their key unless `bindings` names them (a script cannot unregister one).
 std::vector<std::string> assignKeys(QDBusConnection bus, const std::vector<KWinBinding>& bindings,
                                     const std::vector<std::string>& held);
 

@@ -108,16 +108,18 @@ function describe(w) {
         id: windowId(w),
         pid: w.pid,
         title: String(w.caption),
+        appId: String(w.desktopFileName || w.resourceClass || ""),
         frame: rect(w.frameGeometry),
         monitor: kwin.outputIndexOf(w),
         desktop: kwin.windowDesktop(w),
         normal: !!w.normalWindow && !w.specialWindow,
-        movable: !!w.moveable && !!w.resizeable,
-        increment: unit ? [unit.width, unit.height] : [1, 1]
+        increment: unit && unit.width > 0 ? [unit.width, unit.height] : [1, 1]
     };
 }
 
-function snapshot() {
+// `all`: every normal window's place too, which desktop moves ask for off
+// the press path; a press does without it.
+function snapshot(all) {
     var monitors = [];
     for (var i = 0; i < kwin.outputCount(); ++i)
         monitors.push({
@@ -125,12 +127,21 @@ function snapshot() {
             workArea: rect(kwin.area(KWin.MaximizeArea, i)),
             primary: i === 0
         });
-    return JSON.stringify({
+    var state = {
         window: describe(kwin.activeWindow()),
         monitors: monitors,
-        desktops: { count: kwin.desktopCount(), current: kwin.currentDesktop() },
-        time: Date.now()
-    });
+        desktops: { count: kwin.desktopCount(), current: kwin.currentDesktop(), dynamic: false, primaryOnly: false },
+        time: 0
+    };
+    if (all) {
+        var list = kwin.windows();
+        state.windows = [];
+        for (var j = 0; j < list.length; ++j)
+            if (list[j].normalWindow)
+                state.windows.push({ id: windowId(list[j]), desktop: kwin.windowDesktop(list[j]),
+                                     monitor: kwin.outputIndexOf(list[j]) });
+    }
+    return JSON.stringify(state);
 }
 
 // Applies Corvane's operations in order; one that cannot be applied (its
@@ -144,12 +155,13 @@ function apply(text) {
         return;
     }
     if (!Array.isArray(ops)) return;
+    var rebind = false;
     for (var i = 0; i < ops.length; ++i) {
         var op = ops[i];
-        var w = op.window !== undefined ? findWindow(op.window) : null;
+        var w = typeof op.window === "string" ? findWindow(op.window) : null;
         try {
             if (op.op === "frame" && w) {
-                // A maximized or full-screen window ignores a new frame.
+                // A maximized or full-screen window keeps its frame otherwise.
                 if (w.fullScreen) w.fullScreen = false;
                 if (typeof w.setMaximize === "function") w.setMaximize(false, false);
                 var g = w.frameGeometry;
@@ -159,61 +171,78 @@ function apply(text) {
                 g.height = op.rect[3];
                 w.frameGeometry = g;
             } else if (op.op === "desktop" && w) {
-                if (kwin.ensureDesktops(op.index + 1)) kwin.setWindowDesktop(w, op.index);
+                if (op.create) kwin.ensureDesktops(op.index + 1);
+                if (op.index < kwin.desktopCount()) kwin.setWindowDesktop(w, op.index);
             } else if (op.op === "activateDesktop") {
-                if (kwin.ensureDesktops(op.index + 1)) kwin.activateDesktop(op.index);
-                var f = op.focus !== undefined ? findWindow(op.focus) : null;
+                if (op.index < kwin.desktopCount()) kwin.activateDesktop(op.index);
+                var f = typeof op.focus === "string" ? findWindow(op.focus) : null;
                 if (f) kwin.focus(f);
             } else if (op.op === "monitor" && w) {
                 kwin.sendToOutput(w, op.index);
             } else if (op.op === "focus" && w) {
                 kwin.focus(w);
+            } else if (op.op === "rebind") {
+                rebind = true;
             }
         } catch (e) {
             print("corvane: cannot apply " + op.op + ": " + e);
         }
     }
+    if (rebind) attach();
 }
 
 function press(name) {
-    callDBus(SERVICE, PATH, INTERFACE, "Press", name, snapshot(), function (reply) {
+    callDBus(SERVICE, PATH, INTERFACE, "Press", name, snapshot(false), function (reply) {
         apply(reply);
     });
 }
 
-// Corvane reaches the script through this key-less shortcut (KWin scripts
-// cannot export a D-Bus object): it asks what to apply, applies it and
-// answers with the state afterwards.
+// Corvane reaches the script through this key-less shortcut (a KWin script
+// cannot export a D-Bus object): the script asks what to apply, applies it
+// and answers with the state afterwards.
 function wake() {
-    callDBus(SERVICE, PATH, INTERFACE, "Fetch", snapshot(), function (reply) {
+    callDBus(SERVICE, PATH, INTERFACE, "Fetch", snapshot(true), function (reply) {
         apply(reply);
-        callDBus(SERVICE, PATH, INTERFACE, "Applied", snapshot());
+        callDBus(SERVICE, PATH, INTERFACE, "Applied", snapshot(true));
     });
 }
+
+// KWin scripts cannot unregister a shortcut: a name registered once stays
+// for the script's life, and a press of one Corvane no longer lists is
+// ignored (Corvane also takes its key away).
+var held = {};
+var current = {};
 
 function attach() {
     var me = JSON.stringify({ plugin: "kwin", version: VERSION, shell: String(kwin.plasma) });
     callDBus(SERVICE, PATH, INTERFACE, "Attach", me, function (reply) {
         var bindings;
         try {
-            bindings = JSON.parse(reply);
+            bindings = JSON.parse(reply).bindings;
         } catch (e) {
             print("corvane: unreadable bindings: " + e);
             return;
         }
-        var names = [];
+        if (!Array.isArray(bindings)) return;
+        current = {};
         for (var i = 0; i < bindings.length; ++i) {
-            var b = bindings[i];
-            (function (name) {
-                registerShortcut(name, "Corvane: " + (b.title || name), b.accelerator, function () {
-                    press(name);
-                });
-            })(b.name);
-            names.push(b.name);
+            var name = bindings[i].name;
+            if (typeof name !== "string") continue;
+            current[name] = true;
+            if (held[name]) continue;
+            held[name] = true;
+            (function (bound) {
+                registerShortcut(bound, "Corvane: " + bound.replace(/^corvane-/, ""), bindings[i].accelerator,
+                                 function () {
+                                     if (current[bound]) press(bound);
+                                 });
+            })(name);
         }
-        // KWin gives a colliding shortcut no key without saying so: Corvane
-        // asks KWin's shortcut registry which of these got theirs.
-        callDBus(SERVICE, PATH, INTERFACE, "Report", JSON.stringify({ registered: names }));
+        // KWin gives a colliding shortcut no key without saying so, and keeps
+        // a key remembered from an earlier run over the one asked for:
+        // Corvane settles the keys in KWin's registry and works out which
+        // were refused.
+        callDBus(SERVICE, PATH, INTERFACE, "Report", JSON.stringify({ refused: [], held: Object.keys(held) }));
     });
 }
 
