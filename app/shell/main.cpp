@@ -1,7 +1,7 @@
 // The process entry: reads the command line, then either asks the running
 // Corvane to do something, or becomes the running Corvane. The port is
-// chosen here, once: sway or i3 through their IPC where they announce
-// themselves, else X11.
+// chosen here, once: our compositor plugin in a GNOME Wayland session, sway
+// or i3 through their IPC where they announce themselves, else X11.
 
 #include <unistd.h>
 #include <QApplication>
@@ -45,9 +45,9 @@ namespace {
 
 using namespace corvane;
 
-int failWith(const std::string& message) {
+int failWith(const std::string& message, int status = 1) {
     std::fprintf(stderr, "corvane: %s\n", message.c_str());
-    return 1;
+    return status;
 }
 
 int print(FILE* stream, const std::string& text, int status) {
@@ -106,7 +106,8 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
         if (const auto placement = action.asPlacement()) return std::string(placement->rawValue());
         return std::string(action.asSpace()->rawValue());
     });
-    if (auto* failure = std::get_if<SessionPort::Failure>(&opened)) return failWith(*failure);
+    if (auto* failure = std::get_if<SessionPort::Failure>(&opened))
+        return failWith(failure->message, failure->exitCode);
     const auto port = std::move(std::get<std::unique_ptr<SessionPort> >(opened));
 
     installQtMessageHandler();
@@ -116,6 +117,7 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     QApplication::setApplicationVersion(QString::fromStdString(versionText()).trimmed().section(' ', 1));
     QGuiApplication::setDesktopFileName(QStringLiteral("corvane"));
     QApplication::setWindowIcon(statusMarkIcon());
+    if (const auto failure = port->start()) return failWith(failure->message, failure->exitCode);
 
     xdg::FileDefaults defaults(xdg::FileDefaults::defaultDirectory(), port->feedback());
     xdg::AutostartLoginItem loginItem(xdg::AutostartLoginItem::defaultAutostartDirectory(),

@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "app/shell/session_kind.hpp"
+#include "ports/compositor/compositor_port.hpp"
+#include "ports/gnome/gnome_channel.hpp"
 #include "ports/i3ipc/i3_socket_path.hpp"
 #include "ports/i3ipc/i3ipc_port.hpp"
 #include "ports/x11/x11_port.hpp"
@@ -15,23 +18,42 @@ std::string environment(const char* name) {
     return value ? value : "";
 }
 
+std::unique_ptr<compositor::CompositorPort> gnomePort(SessionPort::Namer namer) {
+    WindowServer::Names names{"GNOME Shell", "this GNOME Shell", "the Activities overview",
+                              "Workspaces unavailable: Corvane's GNOME Shell extension is not running"};
+    return std::make_unique<compositor::CompositorPort>(
+        compositor::CompositorPort::Plugin{"gnome", compositor::AcceleratorSyntax::gtk, std::move(names)},
+        std::make_unique<gnome::GnomeChannel>(), std::move(namer));
+}
+
 }  // namespace
 
 std::variant<std::unique_ptr<SessionPort>, SessionPort::Failure> SessionPort::open(Namer namer) {
-    if (const auto sway = environment("SWAYSOCK"); !sway.empty()) {
-        auto ipc = i3ipc::I3IpcPort::connect(sway, std::move(namer));
-        if (!ipc) return Failure("cannot reach sway at SWAYSOCK=" + sway);
-        return std::make_unique<SessionPort>(Key{}, nullptr, std::move(ipc));
+    const auto session = SessionEnvironment::current();
+    switch (sessionKind(session)) {
+        case SessionKind::sway: {
+            auto ipc = i3ipc::I3IpcPort::connect(session.swaySocket, std::move(namer));
+            if (!ipc) return Failure{"cannot reach sway at SWAYSOCK=" + session.swaySocket};
+            return std::make_unique<SessionPort>(Key{}, nullptr, std::move(ipc));
+        }
+        case SessionKind::gnome:
+            return std::make_unique<SessionPort>(Key{}, gnomePort(std::move(namer)));
+        case SessionKind::plasma:
+            // KWin's port opens here.
+        case SessionKind::otherWayland:
+            return Failure{unsupportedSessionMessage(session), unsupportedSessionExitCode};
+        case SessionKind::x11:
+            break;
     }
     const auto display = environment("DISPLAY");
-    if (display.empty()) return Failure("no X display to run on (DISPLAY is not set)");
+    if (display.empty()) return Failure{"no X display to run on (DISPLAY is not set)"};
     auto x11 = x11::X11Port::connect(display.c_str());
-    if (!x11) return Failure("cannot connect to the X server at DISPLAY=" + display);
+    if (!x11) return Failure{"cannot connect to the X server at DISPLAY=" + display};
     auto i3 = environment("I3SOCK");
     if (i3.empty()) i3 = i3ipc::i3SocketOnDisplay(display).value_or("");
     if (!i3.empty()) {
         auto ipc = i3ipc::I3IpcPort::connect(i3, std::move(namer));
-        if (!ipc) return Failure("cannot reach i3 at its socket " + i3);
+        if (!ipc) return Failure{"cannot reach i3 at its socket " + i3};
         return std::make_unique<SessionPort>(Key{}, std::move(x11), std::move(ipc));
     }
     return std::make_unique<SessionPort>(Key{}, std::move(x11), nullptr);
@@ -40,40 +62,59 @@ std::variant<std::unique_ptr<SessionPort>, SessionPort::Failure> SessionPort::op
 SessionPort::SessionPort(Key, std::unique_ptr<x11::X11Port> x11, std::unique_ptr<i3ipc::I3IpcPort> ipc)
     : x11_(std::move(x11)), ipc_(std::move(ipc)) {}
 
+SessionPort::SessionPort(Key, std::unique_ptr<compositor::CompositorPort> compositor)
+    : compositor_(std::move(compositor)) {}
+
 SessionPort::~SessionPort() = default;
 
+std::optional<SessionPort::Failure> SessionPort::start() {
+    if (!compositor_) return std::nullopt;
+    if (auto problem = compositor_->start()) return Failure{std::move(*problem)};
+    return std::nullopt;
+}
+
 std::string SessionPort::backend() const {
+    if (compositor_) return compositor_->backend();
     return ipc_ ? ipc_->managerName() : "x11";
 }
 
 Accessibility& SessionPort::accessibility() {
+    if (compositor_) return compositor_->accessibility();
     return ipc_ ? ipc_->accessibility() : x11_->accessibility();
 }
 HotKeyService& SessionPort::hotKeys() {
+    if (compositor_) return compositor_->hotKeys();
     return ipc_ && ipc_->bindsKeys() ? ipc_->hotKeys() : x11_->hotKeys();
 }
 // i3's tree carries no process ids; its X windows do (_NET_WM_PID).
 Workspace& SessionPort::workspace() {
+    if (compositor_) return compositor_->workspace();
     return x11_ ? x11_->workspace() : ipc_->workspace();
 }
 Screens& SessionPort::screens() {
+    if (compositor_) return compositor_->screens();
     return ipc_ ? ipc_->screens() : x11_->screens();
 }
 WindowServer& SessionPort::windowServer() {
+    if (compositor_) return compositor_->windowServer();
     return ipc_ ? ipc_->windowServer() : x11_->windowServer();
 }
 DesktopGesture& SessionPort::desktopGesture() {
+    if (compositor_) return compositor_->desktopGesture();
     return ipc_ ? ipc_->desktopGesture() : x11_->desktopGesture();
 }
 SystemFeedback& SessionPort::feedback() {
+    if (compositor_) return compositor_->feedback();
     return x11_ ? x11_->feedback() : ipc_->feedback();
 }
 const KeyboardMap& SessionPort::keyboardMap() {
+    if (compositor_) return compositor_->keyboardMap();
     return x11_ ? x11_->keyboardMap() : ipc_->keyboardMap();
 }
 // On X11 the window manager answers EWMH requests (our own window's
 // activation included) whichever way it is reached for the rest.
 WindowManager& SessionPort::windowManager() {
+    if (compositor_) return compositor_->windowManager();
     return x11_ ? x11_->windowManager() : ipc_->windowManager();
 }
 
