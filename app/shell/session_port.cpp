@@ -2,11 +2,13 @@
 
 #include <cstdlib>
 
+#include "app/shell/instance_paths.hpp"
 #include "app/shell/session_kind.hpp"
 #include "ports/compositor/compositor_port.hpp"
 #include "ports/gnome/gnome_channel.hpp"
 #include "ports/i3ipc/i3_socket_path.hpp"
 #include "ports/i3ipc/i3ipc_port.hpp"
+#include "ports/kwin/kwin_channel.hpp"
 #include "ports/x11/x11_port.hpp"
 
 namespace corvane {
@@ -26,6 +28,18 @@ std::unique_ptr<compositor::CompositorPort> gnomePort(SessionPort::Namer namer) 
         std::make_unique<gnome::GnomeChannel>(), std::move(namer));
 }
 
+std::unique_ptr<compositor::CompositorPort> kwinPort(SessionPort::Namer namer) {
+    WindowServer::Names names{"KWin", "this KWin", "System Settings, Virtual Desktops",
+                              "Virtual desktops unavailable: Corvane's KWin script is not running"};
+    auto channel = std::make_unique<kwin::KWinChannel>(InstancePaths::current().directory);
+    auto* endpoint = channel.get();
+    auto port = std::make_unique<compositor::CompositorPort>(
+        compositor::CompositorPort::Plugin{"kwin", compositor::AcceleratorSyntax::qt, std::move(names)},
+        std::move(channel), std::move(namer));
+    port->setFetchEndpoint(endpoint);
+    return port;
+}
+
 }  // namespace
 
 std::variant<std::unique_ptr<SessionPort>, SessionPort::Failure> SessionPort::open(Namer namer) {
@@ -39,7 +53,7 @@ std::variant<std::unique_ptr<SessionPort>, SessionPort::Failure> SessionPort::op
         case SessionKind::gnome:
             return std::make_unique<SessionPort>(Key{}, gnomePort(std::move(namer)));
         case SessionKind::plasma:
-            // KWin's port opens here.
+            return std::make_unique<SessionPort>(Key{}, kwinPort(std::move(namer)));
         case SessionKind::otherWayland:
             return Failure{unsupportedSessionMessage(session), unsupportedSessionExitCode};
         case SessionKind::x11:

@@ -54,6 +54,11 @@ bool KWinScript::isLoaded(QDBusConnection bus) {
 std::optional<KWinScript> KWinScript::load(QDBusConnection bus, const std::filesystem::path& directory,
                                            std::string& error) {
     if (isLoaded(bus)) bus.call(scripting("unloadScript", {QString(pluginName)}), QDBus::Block, kTimeoutMs);
+    // The directory is the app's private runtime folder; a first start may
+    // come before anything else made it.
+    std::error_code made;
+    if (std::filesystem::create_directories(directory, made))
+        std::filesystem::permissions(directory, std::filesystem::perms::owner_all, made);
     const auto file = directory / "kwin-script.js";
     if (!writePrivately(file, scriptSource())) {
         error = "cannot write the KWin script to " + file.string();

@@ -220,10 +220,16 @@ void KWinSession::startWatcher() {
     const auto script = dir_.path() / "watcher.js";
     std::filesystem::copy_file(CORVANE_KWIN_WATCHER, script);
     give(script);
-    if (!call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.loadScript",
-              {script.string(), "corvane-probe"}) ||
-        !call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.start"))
-        throw std::runtime_error("cannot load the watcher script:\n" + log());
+    // KWin takes its name on the bus a moment before it serves /Scripting.
+    const auto deadline = Clock::now() + timeout;
+    while (!call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.loadScript",
+                 {script.string(), "corvane-probe"})) {
+        if (Clock::now() > deadline || !kwin_->isRunning())
+            throw std::runtime_error("cannot load the watcher script:\n" + log());
+        waitForFile(dir_.path() / "never", std::chrono::milliseconds(20));
+    }
+    if (!call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.start"))
+        throw std::runtime_error("cannot start the watcher script:\n" + log());
     if (!waitFor([](const KWinState& s) { return !s.screens.empty(); }, timeout))
         throw std::runtime_error("the watcher script printed nothing:\n" + log());
 }

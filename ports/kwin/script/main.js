@@ -164,12 +164,9 @@ function apply(text) {
                 // A maximized or full-screen window keeps its frame otherwise.
                 if (w.fullScreen) w.fullScreen = false;
                 if (typeof w.setMaximize === "function") w.setMaximize(false, false);
-                var g = w.frameGeometry;
-                g.x = op.rect[0];
-                g.y = op.rect[1];
-                g.width = op.rect[2];
-                g.height = op.rect[3];
-                w.frameGeometry = g;
+                // A rectangle read from KWin ignores writes to its size: a
+                // fresh one is assigned.
+                w.frameGeometry = { x: op.rect[0], y: op.rect[1], width: op.rect[2], height: op.rect[3] };
             } else if (op.op === "desktop" && w) {
                 if (op.create) kwin.ensureDesktops(op.index + 1);
                 if (op.index < kwin.desktopCount()) kwin.setWindowDesktop(w, op.index);
