@@ -4,6 +4,7 @@
 // are read back from KWin.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -89,6 +90,91 @@ TEST_F(KWinEndToEnd, HalvesQuartersFullScreenAndRestore) {
     EXPECT_NE(status.out.find("\"backend\":\"kwin\""), std::string::npos) << status.out;
     EXPECT_NE(status.out.find("\"unavailable\":[]"), std::string::npos) << status.out;
     EXPECT_TRUE(app_->isAlive());
+}
+
+TEST_F(KWinEndToEnd, StoredGapSurroundsTheTiles) {
+    Config config = Config::defaults();
+    config.gap = 12;
+    startApp(config.encoded());
+    const auto window = session_->openWindow("Notes");
+    EXPECT_TRUE(pressAndExpect("leftctrl+leftalt+leftmeta+left", "Notes", frame(Placement::leftHalf, 12)));
+    EXPECT_TRUE(
+        pressAndExpect("leftctrl+leftalt+leftshift+right", "Notes", frame(Placement::bottomRight, 12)));
+}
+
+TEST_F(KWinEndToEnd, NextAndPreviousDisplayMoveTheWindowBetweenOutputs) {
+    startApp();
+    const auto window = session_->openWindow("Notes");
+    EXPECT_TRUE(pressAndExpect("leftctrl+leftalt+leftmeta+left", "Notes", frame(Placement::leftHalf)));
+    // The frame keeps its place relative to the display.
+    EXPECT_TRUE(pressAndExpect("leftctrl+leftalt+right", "Notes", frame(Placement::leftHalf, 0, kSecond)));
+    EXPECT_EQ(session_->state().window("Notes")->screen, 1);
+    EXPECT_TRUE(
+        pressAndExpect("leftctrl+leftalt+leftmeta+right", "Notes", frame(Placement::rightHalf, 0, kSecond)))
+        << "placements use the second output's own area";
+    EXPECT_TRUE(pressAndExpect("leftctrl+leftalt+left", "Notes", frame(Placement::rightHalf)));
+    EXPECT_EQ(session_->state().window("Notes")->screen, 0);
+}
+
+TEST_F(KWinEndToEnd, SendAndFollowToDesktopsThatDoNotExistYet) {
+    startApp();
+    const auto other = session_->openWindow("Other");
+    const auto notes = session_->openWindow("Notes");
+    ASSERT_EQ(session_->state().desktops, 1);
+
+    // Send: the window goes to a desktop made for it; the user stays.
+    session_->press({"leftctrl+leftalt+3"});
+    EXPECT_TRUE(session_->waitFor([](const KWinState& s) {
+        const auto* w = s.window("Notes");
+        const auto* o = s.window("Other");
+        return w && w->desktop == 3 && s.desktops == 3 && s.currentDesktop == 1 && o && o->desktop == 1;
+    })) << "send to 3";
+
+    // Follow (Shift and a digit: KWin sees the shifted symbol): the focused
+    // window and the user go to desktop 5 together, the window focused.
+    const auto later = session_->openWindow("Later");
+    session_->press({"leftctrl+leftalt+leftshift+5"});
+    EXPECT_TRUE(session_->waitFor([](const KWinState& s) {
+        const auto* w = s.window("Later");
+        const auto* active = s.active();
+        return w && w->desktop == 5 && s.desktops == 5 && s.currentDesktop == 5 && active &&
+               active->title == "Later";
+    })) << "follow to 5";
+    EXPECT_EQ(session_->state().window("Notes")->desktop, 3);
+    EXPECT_TRUE(app_->isAlive()) << app_->stderrText();
+}
+
+TEST_F(KWinEndToEnd, AKeyKWinHoldsIsReportedUnavailableAndLeftToKWin) {
+    // Meta+Left is KWin's own Quick Tile Left.
+    Config config = Config::defaults();
+    config.shortcuts[Placement::leftHalf] = Shortcut{123, Shortcut::command, "←"};
+    startApp(config.encoded());
+    const auto window = session_->openWindow("Notes");
+    EXPECT_TRUE(pressAndExpect("leftctrl+leftalt+leftmeta+right", "Notes", frame(Placement::rightHalf)))
+        << "the other shortcuts work";
+    const auto status = app_->run({"--status"});
+    EXPECT_NE(status.out.find("\"unavailable\":[\"leftHalf\"]"), std::string::npos) << status.out;
+    EXPECT_TRUE(pressAndExpect("leftmeta+left", "Notes", Rect{0, 0, 720, 900})) << "KWin still tiles";
+}
+
+TEST_F(KWinEndToEnd, AStaleScriptIsReplacedAndQuittingUnloadsOurs) {
+    // What a crashed run leaves behind: a script under our name.
+    const auto stale = session_->directory() / "stale.js";
+    std::ofstream(stale) << "print('stale script');\n";
+    session_->give(stale);
+    ASSERT_TRUE(session_->call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.loadScript",
+                               {stale.string(), "corvane"}));
+    startApp();
+    const auto window = session_->openWindow("Notes");
+    EXPECT_TRUE(pressAndExpect("leftctrl+leftalt+leftmeta+left", "Notes", frame(Placement::leftHalf)));
+
+    const auto ended = app_->terminate();
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(ended->exited && ended->code == 0) << xharness::describe(*ended);
+    const auto loaded =
+        session_->call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.isScriptLoaded", {"corvane"});
+    ASSERT_TRUE(loaded);
+    EXPECT_NE(loaded->find("false"), std::string::npos) << *loaded;
 }
 
 }  // namespace
