@@ -270,6 +270,21 @@ bool KWinSession::waitFor(const std::function<bool(const KWinState&)>& done,
     }
 }
 
+bool KWinSession::waitForShortcutKey(const std::string& name, std::chrono::milliseconds limit) {
+    // The registry tells nobody when a key is set: it is asked again every
+    // few milliseconds until the deadline.
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+        const auto reply = call("org.kde.kglobalaccel", "/kglobalaccel", "org.kde.KGlobalAccel.shortcut",
+                                {"['kwin', '" + name + "', 'KWin', '" + name + "']"});
+        // "([0],)" or "(@ai [],)" while it has none.
+        if (reply && reply->find("([") != std::string::npos && reply->find("([0]") == std::string::npos)
+            return true;
+        if (Clock::now() > deadline) return false;
+        waitForFile(dir_.path() / "never", std::chrono::milliseconds(10));
+    }
+}
+
 std::unique_ptr<xharness::ChildProcess> KWinSession::openWindow(const std::string& title) {
     xharness::SpawnOptions spawn;
     spawn.argv = asUser({windowProgram_, title, "io.github.corvane.TestWindow"});
@@ -297,7 +312,8 @@ std::string KWinSession::log() const {
     return readAll(dir_.path() / "kwin.log");
 }
 
-KWinCorvane::KWinCorvane(KWinSession& session, const std::string& configText) : session_(session) {
+KWinCorvane::KWinCorvane(KWinSession& session, const std::string& configText, const std::string& keyed)
+    : session_(session) {
     const auto config = session.directory() / "config" / "corvane";
     std::filesystem::create_directories(config);
     std::ofstream(config / "tourCompleted") << "true";
@@ -328,6 +344,8 @@ KWinCorvane::KWinCorvane(KWinSession& session, const std::string& configText) : 
         said.append(buffer, static_cast<std::size_t>(n));
     }
     if (said != "ready\n") throw std::runtime_error("corvane did not become ready:\n" + stderrText());
+    if (!keyed.empty() && !session.waitForShortcutKey(keyed))
+        throw std::runtime_error(keyed + " got no key in KWin:\n" + stderrText());
 }
 
 KWinCorvane::~KWinCorvane() {

@@ -78,6 +78,11 @@ public:
     std::optional<std::string> call(const std::string& service, const std::string& path,
                                     const std::string& method, const std::vector<std::string>& args = {});
 
+    // Waits until KWin's shortcut registry gives the shortcut `name` (of
+    // KWin's component) a key: Corvane settles its keys a moment after it
+    // says it is ready, once its script has attached.
+    bool waitForShortcutKey(const std::string& name, std::chrono::milliseconds limit = timeout);
+
     // Opens a test window and returns once KWin shows it active.
     std::unique_ptr<xharness::ChildProcess> openWindow(const std::string& title);
     // Types combinations through KWin's fake input ("leftctrl+leftalt+left").
@@ -107,7 +112,10 @@ private:
 // The real app in a KWin session; returns once it said "ready".
 class KWinCorvane {
 public:
-    KWinCorvane(KWinSession& session, const std::string& configText = {});
+    // Returns once the app said "ready" and `keyed` (unless empty) has its
+    // key in KWin.
+    KWinCorvane(KWinSession& session, const std::string& configText = {},
+                const std::string& keyed = "corvane-rightHalf");
     ~KWinCorvane();
     xharness::CommandResult run(const std::vector<std::string>& arguments);
     std::string stderrText() const;
