@@ -92,6 +92,24 @@ TEST_F(KWinEndToEnd, HalvesQuartersFullScreenAndRestore) {
     EXPECT_TRUE(app_->isAlive());
 }
 
+TEST_F(KWinEndToEnd, ActionsFromTheCommandLineGoThroughTheWokenScript) {
+    startApp();
+    const auto window = session_->openWindow("Notes");
+    // No press brings the state: Corvane wakes its script to read and write.
+    const auto placed = app_->run({"--action", "rightHalf"});
+    EXPECT_TRUE(placed.status && placed.status->exited && placed.status->code == 0) << placed.err;
+    EXPECT_TRUE(session_->waitFor([](const KWinState& s) {
+        const auto* w = s.window("Notes");
+        return w && w->frame == frame(Placement::rightHalf);
+    }));
+    const auto sent = app_->run({"--action", "follow2"});
+    EXPECT_TRUE(sent.status && sent.status->exited && sent.status->code == 0) << sent.err;
+    EXPECT_TRUE(session_->waitFor([](const KWinState& s) {
+        const auto* w = s.window("Notes");
+        return w && w->desktop == 2 && s.currentDesktop == 2;
+    }));
+}
+
 TEST_F(KWinEndToEnd, StoredGapSurroundsTheTiles) {
     Config config = Config::defaults();
     config.gap = 12;
