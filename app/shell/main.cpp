@@ -37,6 +37,7 @@
 #include "app/shell/status_backend.hpp"
 #include "app/shell/x11_event_pump.hpp"
 #include "app/state/hot_keys.hpp"
+#include "ports/gnome/extension_installer.hpp"
 #endif
 #include "ports/xdg/autostart_login_item.hpp"
 #include "ports/xdg/file_defaults.hpp"
@@ -159,6 +160,7 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
 
     QuitOnSignal quitOnSignal;
     delegate.applicationDidFinishLaunching();
+    if (port->backend() == "gnome") gnome::setUpForUser(alerts, port->feedback());
     // Hot-key presses arrive from here on, on this thread.
     std::vector<std::unique_ptr<X11EventPump> > pumps;
     for (auto& watch : port->watches()) {

@@ -4,6 +4,19 @@
 
 namespace corvane::compositor {
 
+std::string bindingName(std::string_view action) {
+    std::string name(bindingPrefix);
+    for (const char c : action) {
+        if (c >= 'A' && c <= 'Z') {
+            name += '-';
+            name += static_cast<char>(c - 'A' + 'a');
+        } else {
+            name += c;
+        }
+    }
+    return name;
+}
+
 CompositorHotKeys::CompositorHotKeys(AcceleratorSyntax syntax, Namer namer)
     : syntax_(syntax), namer_(std::move(namer)) {}
 
@@ -12,7 +25,7 @@ std::optional<HotKeyService::Reference> CompositorHotKeys::registerHotKey(std::u
                                                                           HotKeyID identity) {
     const auto accel = accelerator(keyCode, modifiers, syntax_);
     if (!accel) return std::nullopt;
-    std::string name = std::string(bindingPrefix) + namer_(identity);
+    std::string name = bindingName(namer_(identity));
     // One key, one action: the compositor would keep only one of the two.
     for (const auto& [reference, held] : held_)
         if (held.binding.accelerator == *accel || held.binding.name == name) return std::nullopt;

@@ -12,8 +12,14 @@
 
 namespace corvane::compositor {
 
+// The keybinding name of an action: "leftHalf" is "corvane-left-half". GNOME
+// keeps keybindings as settings keys, which allow only lowercase letters,
+// digits and dashes, and mutter's names are global: a binding named
+// "maximize" would be refused as taken.
+std::string bindingName(std::string_view action);
+
 // Shortcuts as keybindings the compositor plugin holds for us, each named
-// "corvane-<action>". Registering only records the binding; the plugin
+// by bindingName. Registering only records the binding; the plugin
 // learns the whole set when it attaches, and again after every change
 // (`bindingsChanged`). What the compositor refuses comes back in a report:
 // those registrations stay, but out of force, and the application hears of
