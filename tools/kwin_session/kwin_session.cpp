@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pwd.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -72,12 +71,6 @@ std::optional<KWinState> parseState(const std::string& line) {
     return state;
 }
 
-const passwd* account(const std::string& user) {
-    const passwd* entry = ::getpwnam(user.c_str());
-    if (!entry) throw std::runtime_error("no user " + user + " to run KWin as");
-    return entry;
-}
-
 std::filesystem::path kwinBinary() {
     for (const char* candidate : {"/usr/bin/kwin_wayland", "/usr/local/bin/kwin_wayland"})
         if (::access(candidate, X_OK) == 0) return candidate;
@@ -107,11 +100,19 @@ std::string KWinSession::unavailableReason() {
 
 KWinSession::KWinSession() : KWinSession(Options{}) {}
 
-KWinSession::KWinSession(Options options) : options_(std::move(options)), dir_("corvane-kwin") {
-    if (::geteuid() == 0) {
-        const char* user = std::getenv("CORVANE_TEST_USER");
-        user_ = user && *user ? user : "nobody";
-    }
+namespace {
+
+wayland::SessionUser testUser() {
+    std::string whyNot;
+    auto user = wayland::SessionUser::forTests(whyNot);
+    if (!user) throw std::runtime_error(whyNot);
+    return *user;
+}
+
+}  // namespace
+
+KWinSession::KWinSession(Options options)
+    : options_(std::move(options)), dir_("corvane-kwin"), user_(testUser()) {
     give(dir_.path());
     std::filesystem::create_directories(dir_.path() / "bin");
     std::filesystem::create_directories(dir_.path() / "config");
@@ -124,14 +125,11 @@ KWinSession::KWinSession(Options options) : options_(std::move(options)), dir_("
         std::ofstream(dir_.path() / "config" / "kwinrc") << options_.kwinrc;
         give(dir_.path() / "config" / "kwinrc");
     }
-
-    const auto busSocket = dir_.path() / "bus";
-    busAddress_ = "unix:path=" + busSocket.string();
-    xharness::SpawnOptions bus;
-    bus.argv = asUser({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + busAddress_});
-    bus.stderrFile = dir_.path() / "bus.log";
-    bus_ = std::make_unique<xharness::ChildProcess>(bus);
-    if (!waitForFile(busSocket, timeout)) throw std::runtime_error("the session bus did not start");
+    bus_ = std::make_unique<wayland::PrivateBus>(
+        user_, dir_.path(), "session",
+        std::map<std::string, std::string>{{"XDG_RUNTIME_DIR", dir_.path().string()},
+                                           {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
+                                           {"HOME", dir_.path().string()}});
 
     xharness::SpawnOptions spawn;
     spawn.argv =
@@ -151,14 +149,11 @@ KWinSession::KWinSession(Options options) : options_(std::move(options)), dir_("
 
 KWinSession::~KWinSession() {
     if (kwin_) kwin_->terminate();
-    if (bus_) bus_->terminate();
+    bus_.reset();
 }
 
 void KWinSession::give(const std::filesystem::path& path) const {
-    if (user_.empty()) return;
-    const passwd* entry = account(user_);
-    if (::chown(path.c_str(), entry->pw_uid, entry->pw_gid) != 0)
-        throw std::runtime_error("cannot hand " + path.string() + " to " + user_);
+    user_.give(path);
 }
 
 std::string KWinSession::reachable(const std::string& program) {
@@ -182,25 +177,15 @@ std::map<std::string, std::string> KWinSession::environment() const {
             {"XDG_CONFIG_HOME", (dir_.path() / "config").string()},
             {"HOME", dir_.path().string()},
             {"WAYLAND_DISPLAY", kSocket},
-            {"DBUS_SESSION_BUS_ADDRESS", busAddress_},
+            {"DBUS_SESSION_BUS_ADDRESS", bus_ ? bus_->address() : std::string()},
             {"XDG_SESSION_TYPE", "wayland"},
             {"XDG_CURRENT_DESKTOP", "KDE"}};
 }
 
 std::vector<std::string> KWinSession::asUser(std::vector<std::string> argv) const {
-    // `env -i` keeps the test's own session (an X display, a D-Bus bus) out:
-    // only what a Plasma session sets reaches the child. setpriv execs in
-    // place, so signals reach the program itself.
-    std::vector<std::string> full;
-    if (!user_.empty()) {
-        const passwd* entry = account(user_);
-        full = {"setpriv", "--reuid=" + std::to_string(entry->pw_uid),
-                "--regid=" + std::to_string(entry->pw_gid), "--init-groups", "--"};
-    }
-    full.insert(full.end(), {"env", "-i", "-C", dir_.path().string(), "PATH=/usr/local/bin:/usr/bin:/bin"});
-    for (const auto& [name, value] : environment()) full.push_back(name + "=" + value);
-    full.insert(full.end(), argv.begin(), argv.end());
-    return full;
+    // Only what a Plasma session sets reaches the child: the test's own
+    // display and buses stay out.
+    return user_.wrap(argv, environment(), dir_.path());
 }
 
 std::optional<std::string> KWinSession::call(const std::string& service, const std::string& path,

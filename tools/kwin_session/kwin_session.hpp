@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "core/rect.hpp"
+#include "tools/wayland_session/private_bus.hpp"
+#include "tools/wayland_session/session_user.hpp"
 #include "tools/xharness/child_process.hpp"
 #include "tools/xharness/temp_dir.hpp"
 
@@ -36,9 +38,9 @@ struct KWinState {
 
 // A headless KWin of the test's own (two virtual outputs side by side), with
 // a private session bus, runtime and configuration directory. As root it
-// runs, with everything that talks to it, as an unprivileged user: the one in
-// CORVANE_TEST_USER, else "nobody". KWin's own binary carries a file
-// capability that such sandboxes refuse to exec, so a plain copy runs.
+// runs, with everything that talks to it, as an unprivileged user
+// (wayland::SessionUser). KWin's own binary carries a file capability that
+// such sandboxes refuse to exec, so a plain copy runs.
 class KWinSession {
 public:
     static constexpr std::chrono::milliseconds timeout{15000};
@@ -67,7 +69,7 @@ public:
     // argv run as the session's user with its environment.
     std::vector<std::string> asUser(std::vector<std::string> argv) const;
     const std::filesystem::path& directory() const { return dir_.path(); }
-    const std::string& user() const { return user_; }
+    const wayland::SessionUser& user() const { return user_; }
     // Hands a file or folder to the session's user.
     void give(const std::filesystem::path& path) const;
     // A program copied where the session's user can run it.
@@ -101,11 +103,10 @@ private:
 
     Options options_;
     xharness::TempDir dir_;
-    std::string user_;
-    std::string busAddress_;
+    wayland::SessionUser user_;
     std::string injector_;
     std::string windowProgram_;
-    std::unique_ptr<xharness::ChildProcess> bus_;
+    std::unique_ptr<wayland::PrivateBus> bus_;
     std::unique_ptr<xharness::ChildProcess> kwin_;
 };
 
@@ -115,7 +116,7 @@ public:
     // Returns once the app said "ready" and `keyed` (unless empty) has its
     // key in KWin.
     KWinCorvane(KWinSession& session, const std::string& configText = {},
-                const std::string& keyed = "corvane-rightHalf");
+                const std::string& keyed = "corvane-right-half");
     ~KWinCorvane();
     xharness::CommandResult run(const std::vector<std::string>& arguments);
     std::string stderrText() const;
