@@ -46,8 +46,8 @@ int main(int argc, char** argv) {
             return w && w->frame == target;
         });
         if (!placed) {
-            std::fprintf(stderr, "kwin_bench: %s did not settle\n%s\n%s\n", keys.c_str(), app.stderrText().c_str(),
-                         session.log().c_str());
+            std::fprintf(stderr, "kwin_bench: %s did not settle\n%s\n%s\n", keys.c_str(),
+                         app.stderrText().c_str(), session.log().c_str());
             std::exit(1);
         }
         return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
