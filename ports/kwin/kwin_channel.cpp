@@ -48,7 +48,10 @@ std::optional<std::string> KWinChannel::start() {
     // The bus is still there while the event loop winds down; after the
     // application object is gone it may not be.
     if (auto* app = QCoreApplication::instance())
-        QObject::connect(app, &QCoreApplication::aboutToQuit, app, [this] { unloadScript(); });
+        QObject::connect(app, &QCoreApplication::aboutToQuit, app, [this] {
+            close();
+            unloadScript();
+        });
     return std::nullopt;
 }
 
@@ -57,11 +60,27 @@ void KWinChannel::unloadScript() {
     script_.reset();
 }
 
+void KWinChannel::close() {
+    {
+        const std::lock_guard lock(mutex_);
+        closed_ = true;
+        for (auto& request : pending_) request->done = true;
+        for (auto& request : inFlight_) request->done = true;
+        pending_.clear();
+        inFlight_.clear();
+    }
+    answered_.notify_all();
+}
+
 std::shared_ptr<KWinChannel::Request> KWinChannel::enqueue(std::vector<compositor::Operation> operations) {
     auto request = std::make_shared<Request>();
     request->operations = std::move(operations);
     {
         const std::lock_guard lock(mutex_);
+        if (closed_) {
+            request->done = true;
+            return request;
+        }
         pending_.push_back(request);
     }
     wakeScript(QDBusConnection::sessionBus());

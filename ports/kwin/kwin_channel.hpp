@@ -39,6 +39,11 @@ public:
 
     // Unloads the script now (the application is about to quit).
     void unloadScript();
+    // From now on every request fails at once, those waiting included. The
+    // script's answers come through the main thread's event loop, which stops
+    // at quit; a desktop worker still waiting for one would hold the quit
+    // up until its deadline.
+    void close();
 
 private:
     struct Request {
@@ -55,6 +60,7 @@ private:
     std::condition_variable answered_;
     std::deque<std::shared_ptr<Request>> pending_;
     std::vector<std::shared_ptr<Request>> inFlight_;
+    bool closed_ = false;
 };
 
 }  // namespace corvane::kwin

@@ -73,5 +73,18 @@ TEST(KWinChannel, OverlappingRequestsEachGetTheStateAfterTheirOwnOperations) {
     EXPECT_EQ(second.get()->desktops.count, 4);
 }
 
+TEST(KWinChannel, ClosingAtQuitReleasesAWaitingWorkerAtOnce) {
+    KWinChannel channel("/nonexistent");
+    auto answer =
+        std::async(std::launch::async, [&] { return channel.apply({Operation::focusOn("w1")}, 30s); });
+    // Once the worker waits, nobody will answer: the event loop has stopped.
+    while (channel.fetch(withDesktops(1)).empty()) std::this_thread::yield();
+    const auto start = std::chrono::steady_clock::now();
+    channel.close();
+    EXPECT_EQ(answer.get(), std::nullopt);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_EQ(channel.apply({Operation::focusOn("w1")}, 30s), std::nullopt) << "later requests fail at once";
+}
+
 }  // namespace
 }  // namespace corvane::kwin

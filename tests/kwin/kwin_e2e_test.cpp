@@ -36,6 +36,10 @@ protected:
         app_.reset();
         session_.reset();
     }
+    void startSession(KWinSession::Options options) {
+        session_.reset();
+        session_ = std::make_unique<KWinSession>(std::move(options));
+    }
     void startApp(const std::string& configText = {}) {
         app_ = std::make_unique<KWinCorvane>(*session_, configText);
     }
@@ -193,6 +197,39 @@ TEST_F(KWinEndToEnd, AStaleScriptIsReplacedAndQuittingUnloadsOurs) {
         session_->call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.isScriptLoaded", {"corvane"});
     ASSERT_TRUE(loaded);
     EXPECT_NE(loaded->find("false"), std::string::npos) << *loaded;
+}
+
+TEST_F(KWinEndToEnd, FollowWithShiftWorksOnTheUsersLayout) {
+    // Shift+3 types § on a German keyboard: KWin sees Ctrl+Alt+§.
+    KWinSession::Options german;
+    german.kxkbrc = "[Layout]\nLayoutList=de\nUse=true\n";
+    startSession(german);
+    startApp();
+    const auto window = session_->openWindow("Notes");
+    session_->press({"leftctrl+leftalt+leftshift+3"});
+    EXPECT_TRUE(session_->waitFor([](const KWinState& s) {
+        const auto* w = s.window("Notes");
+        return w && w->desktop == 3 && s.currentDesktop == 3;
+    }));
+    // A session ending right after a desktop move: Corvane still checks the
+    // move through its script, and quits at once all the same.
+    const auto ended = app_->terminate();
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(ended->exited && ended->code == 0) << xharness::describe(*ended);
+}
+
+TEST_F(KWinEndToEnd, SwitchingOffLetsGoOfTheKeysInKWinAndOnTakesThemBack) {
+    startApp();
+    const auto window = session_->openWindow("Notes");
+    ASSERT_TRUE(app_->run({"--disable"}).status->code == 0);
+    // The script keeps the shortcut (KWin scripts cannot drop one), without a key.
+    EXPECT_TRUE(session_->waitForShortcutKey("corvane-left-half", KWinSession::timeout, false));
+    session_->press({"leftctrl+leftalt+leftmeta+left"});
+    ASSERT_TRUE(app_->run({"--enable"}).status->code == 0);
+    ASSERT_TRUE(session_->waitForShortcutKey("corvane-left-half"));
+    EXPECT_NE(session_->state().window("Notes")->frame, frame(Placement::leftHalf))
+        << "the key did nothing while off";
+    EXPECT_TRUE(pressAndExpect("leftctrl+leftalt+leftmeta+left", "Notes", frame(Placement::leftHalf)));
 }
 
 }  // namespace

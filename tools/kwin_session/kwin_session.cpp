@@ -121,9 +121,11 @@ KWinSession::KWinSession(Options options)
     const std::string kwin = reachable(kwinBinary().string());
     injector_ = reachable(CORVANE_KWIN_KEYS);
     windowProgram_ = reachable(CORVANE_WAYLAND_WINDOW);
-    if (!options_.kwinrc.empty()) {
-        std::ofstream(dir_.path() / "config" / "kwinrc") << options_.kwinrc;
-        give(dir_.path() / "config" / "kwinrc");
+    for (const auto& [name, text] :
+         {std::pair{"kwinrc", options_.kwinrc}, std::pair{"kxkbrc", options_.kxkbrc}}) {
+        if (text.empty()) continue;
+        std::ofstream(dir_.path() / "config" / name) << text;
+        give(dir_.path() / "config" / name);
     }
     bus_ = std::make_unique<wayland::PrivateBus>(
         user_, dir_.path(), "session",
@@ -255,7 +257,7 @@ bool KWinSession::waitFor(const std::function<bool(const KWinState&)>& done,
     }
 }
 
-bool KWinSession::waitForShortcutKey(const std::string& name, std::chrono::milliseconds limit) {
+bool KWinSession::waitForShortcutKey(const std::string& name, std::chrono::milliseconds limit, bool keyed) {
     // The registry tells nobody when a key is set: it is asked again every
     // few milliseconds until the deadline.
     const auto deadline = Clock::now() + limit;
@@ -263,8 +265,9 @@ bool KWinSession::waitForShortcutKey(const std::string& name, std::chrono::milli
         const auto reply = call("org.kde.kglobalaccel", "/kglobalaccel", "org.kde.KGlobalAccel.shortcut",
                                 {"['kwin', '" + name + "', 'KWin', '" + name + "']"});
         // "([0],)" or "(@ai [],)" while it has none.
-        if (reply && reply->find("([") != std::string::npos && reply->find("([0]") == std::string::npos)
-            return true;
+        const bool hasKey =
+            reply && reply->find("([") != std::string::npos && reply->find("([0]") == std::string::npos;
+        if (reply && hasKey == keyed) return true;
         if (Clock::now() > deadline) return false;
         waitForFile(dir_.path() / "never", std::chrono::milliseconds(10));
     }

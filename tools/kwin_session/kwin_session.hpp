@@ -49,8 +49,10 @@ public:
         int outputs = 2;
         int width = 1440;
         int height = 900;
-        // Written to kwinrc before KWin starts ("[Windows]\n...").
+        // Written to kwinrc and kxkbrc before KWin starts
+        // ("[Layout]\nLayoutList=de\nUse=true\n").
         std::string kwinrc;
+        std::string kxkbrc;
     };
 
     // Throws when KWin does not come up; `available()` says beforehand
@@ -81,9 +83,11 @@ public:
                                     const std::string& method, const std::vector<std::string>& args = {});
 
     // Waits until KWin's shortcut registry gives the shortcut `name` (of
-    // KWin's component) a key: Corvane settles its keys a moment after it
-    // says it is ready, once its script has attached.
-    bool waitForShortcutKey(const std::string& name, std::chrono::milliseconds limit = timeout);
+    // KWin's component) a key, or with `keyed` false until it has none:
+    // Corvane settles its keys a moment after it says it is ready, once its
+    // script has attached, and again after every change.
+    bool waitForShortcutKey(const std::string& name, std::chrono::milliseconds limit = timeout,
+                            bool keyed = true);
 
     // Opens a test window and returns once KWin shows it active.
     std::unique_ptr<xharness::ChildProcess> openWindow(const std::string& title);
@@ -114,9 +118,10 @@ private:
 class KWinCorvane {
 public:
     // Returns once the app said "ready" and `keyed` (unless empty) has its
-    // key in KWin.
+    // key in KWin: Corvane gives its shortcuts their keys in the order it
+    // registers them, Follow to Desktop 9 last.
     KWinCorvane(KWinSession& session, const std::string& configText = {},
-                const std::string& keyed = "corvane-right-half");
+                const std::string& keyed = "corvane-follow9");
     ~KWinCorvane();
     xharness::CommandResult run(const std::vector<std::string>& arguments);
     std::string stderrText() const;
