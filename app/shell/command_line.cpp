@@ -100,7 +100,8 @@ std::string usageText() {
            "  --version       show the version and exit\n"
            "\n"
            "Exit status: 0 on success, 1 when Corvane is not running or refused the\n"
-           "request, 2 for a command line that cannot be understood.\n";
+           "request, 2 for a command line that cannot be understood, 3 when started in\n"
+           "a Wayland session Corvane does not support.\n";
 }
 
 std::string versionText() {

@@ -6,6 +6,7 @@
 #include "app/shell/session_kind.hpp"
 #include "ports/compositor/compositor_port.hpp"
 #include "ports/gnome/gnome_channel.hpp"
+#include "ports/gnome/gnome_keyboard_map.hpp"
 #include "ports/i3ipc/i3_socket_path.hpp"
 #include "ports/i3ipc/i3ipc_port.hpp"
 #include "ports/kwin/kwin_channel.hpp"
@@ -25,7 +26,8 @@ std::unique_ptr<compositor::CompositorPort> gnomePort(SessionPort::Namer namer) 
                               "Workspaces unavailable: Corvane's GNOME Shell extension is not running"};
     return std::make_unique<compositor::CompositorPort>(
         compositor::CompositorPort::Plugin{"gnome", compositor::AcceleratorSyntax::gtk, std::move(names)},
-        std::make_unique<gnome::GnomeChannel>(), std::move(namer));
+        std::make_unique<gnome::GnomeChannel>(), std::move(namer),
+        std::make_unique<gnome::GnomeKeyboardMap>(gnome::GnomeKeyboardMap::userSource()));
 }
 
 std::unique_ptr<compositor::CompositorPort> kwinPort(SessionPort::Namer namer) {

@@ -55,7 +55,8 @@ std::string shellName(const std::string& plugin) {
 }  // namespace
 
 struct CompositorPort::Services {
-    Services(Plugin p, std::unique_ptr<PluginChannel> channel, Namer namer)
+    Services(Plugin p, std::unique_ptr<PluginChannel> channel, Namer namer,
+             std::unique_ptr<KeyboardMap> keyboard)
         : plugin(std::move(p)),
           channel(channel.get()),
           session(std::move(channel)),
@@ -65,6 +66,7 @@ struct CompositorPort::Services {
           windowServer(session, plugin.names),
           hotKeys(plugin.syntax, std::move(namer)),
           feedback(session),
+          keyboardMap(keyboard ? std::move(keyboard) : std::make_unique<i3ipc::I3KeyboardMap>()),
           windowManager(shellName(plugin.name)) {}
 
     Plugin plugin;
@@ -77,15 +79,17 @@ struct CompositorPort::Services {
     CompositorDesktopGesture desktopGesture;
     CompositorHotKeys hotKeys;
     CompositorFeedback feedback;
-    i3ipc::I3KeyboardMap keyboardMap;
+    std::unique_ptr<KeyboardMap> keyboardMap;
     CompositorWindowManager windowManager;
     FetchEndpoint* fetchEndpoint = nullptr;
     std::unique_ptr<CompositorService> service;
     bool rebindQueued = false;
 };
 
-CompositorPort::CompositorPort(Plugin plugin, std::unique_ptr<PluginChannel> channel, Namer namer)
-    : services_(std::make_unique<Services>(std::move(plugin), std::move(channel), std::move(namer))) {
+CompositorPort::CompositorPort(Plugin plugin, std::unique_ptr<PluginChannel> channel, Namer namer,
+                               std::unique_ptr<KeyboardMap> keyboard)
+    : services_(std::make_unique<Services>(std::move(plugin), std::move(channel), std::move(namer),
+                                           std::move(keyboard))) {
     services_->hotKeys.onBindingsChanged([this] { bindingsChanged(); });
 }
 
@@ -148,7 +152,7 @@ SystemFeedback& CompositorPort::feedback() {
     return services_->feedback;
 }
 const KeyboardMap& CompositorPort::keyboardMap() {
-    return services_->keyboardMap;
+    return *services_->keyboardMap;
 }
 WindowManager& CompositorPort::windowManager() {
     return services_->windowManager;

@@ -34,7 +34,10 @@ public:
     };
     using Namer = std::function<std::string(HotKeyID)>;
 
-    CompositorPort(Plugin plugin, std::unique_ptr<PluginChannel> channel, Namer namer);
+    // `keyboard` reads our own windows' keys on the user's layout; null: the
+    // layout the environment names (XKB_DEFAULT_LAYOUT and its kin).
+    CompositorPort(Plugin plugin, std::unique_ptr<PluginChannel> channel, Namer namer,
+                   std::unique_ptr<KeyboardMap> keyboard = nullptr);
     ~CompositorPort();
     CompositorPort(const CompositorPort&) = delete;
     CompositorPort& operator=(const CompositorPort&) = delete;

@@ -35,7 +35,7 @@ std::optional<Snapshot> CompositorSession::read() {
     return channel ? channel->apply({}, channelDeadline) : std::nullopt;
 }
 
-void CompositorSession::write(const Operation& operation) {
+std::optional<Snapshot> CompositorSession::write(const Operation& operation) {
     PluginChannel* channel = nullptr;
     {
         const std::lock_guard lock(mutex_);
@@ -55,14 +55,15 @@ void CompositorSession::write(const Operation& operation) {
                 }
             } else if (operation.kind == Operation::Kind::focus && !pending_.empty() &&
                        pending_.back() == operation) {
-                return;
+                return std::nullopt;
             }
             pending_.push_back(operation);
-            return;
+            return std::nullopt;
         }
         channel = channel_.get();
     }
-    if (channel) channel->apply({operation}, channelDeadline);
+    if (!channel) return std::nullopt;
+    return channel->apply({operation}, channelDeadline);
 }
 
 std::uint32_t CompositorSession::numberOf(const std::string& windowId) {

@@ -34,8 +34,9 @@ public:
     // The state now; absent when the plugin cannot be asked.
     std::optional<Snapshot> read();
     // Sends (or, during a press, collects) one operation. Frames written to
-    // the same window in one press become one frame: the last.
-    void write(const Operation& operation);
+    // the same window in one press become one frame: the last. Returns the
+    // state right after a sent operation; absent when collected or unanswered.
+    std::optional<Snapshot> write(const Operation& operation);
 
     // Window ids are the plugin's strings (KWin's are UUIDs); the seam counts
     // windows in 32-bit numbers. Numbers are handed out once per id and

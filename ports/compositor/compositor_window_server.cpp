@@ -20,14 +20,19 @@ PlistValue spaceId(std::uint64_t space) {
                                   {"type", PlistValue::integer(0)}};
 }
 
-// The alias that names the desktop a window is on now, most recent first.
-const CompositorWindowServer::Alias* aliasOnDesktop(
-    const Snapshot& snapshot, int desktop, const std::vector<CompositorWindowServer::Alias>& aliases) {
-    for (auto it = aliases.rbegin(); it != aliases.rend(); ++it) {
-        const auto place = snapshot.place(it->window);
-        if (place && place->desktop == desktop) return &*it;
-    }
-    return nullptr;
+// The space an alias gives a desktop, most recent first. An alias counts
+// only while the desktop of its own number does not exist or is the empty
+// last one dynamic desktops keep: once that desktop is in use, its number
+// is its own again.
+std::optional<std::uint64_t> aliasOf(const Snapshot& snapshot, int desktop,
+                                     const std::vector<CompositorWindowServer::Alias>& aliases) {
+    const auto& ids = snapshot.desktops.ids;
+    if (desktop < 0 || desktop >= static_cast<int>(ids.size())) return std::nullopt;
+    for (auto it = aliases.rbegin(); it != aliases.rend(); ++it)
+        if (it->desktop == ids[static_cast<std::size_t>(desktop)] &&
+            it->space >= static_cast<std::uint64_t>(snapshot.desktops.count))
+            return it->space;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -39,9 +44,8 @@ PlistValue displaySpaces(const Snapshot& snapshot,
     for (const auto& a : aliases) highest = std::max(highest, a.space);
     PlistValue::Array spaces;
     for (std::uint64_t n = 1; n <= highest; ++n) spaces.push_back(spaceId(n));
-    std::uint64_t current = static_cast<std::uint64_t>(snapshot.desktops.current) + 1;
-    if (const auto* alias = aliasOnDesktop(snapshot, snapshot.desktops.current, aliases))
-        current = alias->space;
+    const std::uint64_t current = aliasOf(snapshot, snapshot.desktops.current, aliases)
+                                      .value_or(static_cast<std::uint64_t>(snapshot.desktops.current) + 1);
     PlistValue::Array displays;
     for (std::size_t i = 0; i < snapshot.monitors.size(); ++i)
         displays.push_back(PlistValue::Dictionary{
@@ -61,21 +65,16 @@ std::vector<std::uint64_t> windowSpaces(const Snapshot& snapshot, const std::str
     // A window on every desktop is shown on the one in view.
     const int desktop = place->desktop < 0 ? snapshot.desktops.current : place->desktop;
     spaces.push_back(static_cast<std::uint64_t>(desktop) + 1);
-    for (const auto& a : aliases) {
-        if (a.window != window || std::find(spaces.begin(), spaces.end(), a.space) != spaces.end()) continue;
-        if (place->desktop >= 0) spaces.push_back(a.space);
-    }
+    if (const auto alias = aliasOf(snapshot, desktop, aliases)) spaces.push_back(*alias);
     return spaces;
 }
 
 std::optional<int> desktopIndex(const Snapshot& snapshot, std::uint64_t space,
                                 const std::vector<CompositorWindowServer::Alias>& aliases) {
     if (space == 0 || space > kHighestSpace) return std::nullopt;
-    for (auto it = aliases.rbegin(); it != aliases.rend(); ++it) {
-        if (it->space != space) continue;
-        const auto place = snapshot.place(it->window);
-        if (place && place->desktop >= 0) return place->desktop;
-    }
+    const auto& ids = snapshot.desktops.ids;
+    for (int desktop = 0; desktop < static_cast<int>(ids.size()); ++desktop)
+        if (aliasOf(snapshot, desktop, aliases) == space) return desktop;
     return static_cast<int>(space - 1);
 }
 
@@ -147,12 +146,18 @@ bool CompositorWindowServer::performBridgedMove(const std::vector<std::uint32_t>
     for (const std::uint32_t number : windows) {
         const auto id = session_.idOf(number);
         if (!id) return false;
-        {
-            const std::lock_guard lock(mutex_);
-            std::erase_if(aliases_, [&](const Alias& a) { return a.window == *id || a.space == space; });
-            if (snapshot->desktops.dynamic) aliases_.push_back(Alias{space, *id});
-        }
-        session_.write(Operation::desktopOf(*id, index, index >= snapshot->desktops.count));
+        const auto after =
+            session_.write(Operation::desktopOf(*id, index, index >= snapshot->desktops.count));
+        // Right after the move the window is on the desktop it asked for;
+        // dynamic desktops may then remove empty ones before it, and the
+        // desktop keeps its id while its index shifts.
+        if (!after || !snapshot->desktops.dynamic) continue;
+        const auto place = after->place(*id);
+        if (!place || place->desktop < 0 || place->desktop >= static_cast<int>(after->desktops.ids.size()))
+            continue;
+        const std::lock_guard lock(mutex_);
+        std::erase_if(aliases_, [&](const Alias& a) { return a.space == space; });
+        aliases_.push_back(Alias{space, after->desktops.ids[static_cast<std::size_t>(place->desktop)]});
     }
     return true;
 }

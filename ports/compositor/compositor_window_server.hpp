@@ -20,7 +20,8 @@ namespace corvane::compositor {
 // With dynamic desktops the compositor keeps no empty desktop between
 // others: a window sent past the last desktop in use lands on the first new
 // one. That desktop then answers to the number the window was sent to as
-// well, so the move, the follow and the way back all find it.
+// well (while no desktop of that number holds windows), so the move, the
+// follow and the way back all find it.
 class CompositorWindowServer final : public WindowServer {
 public:
     CompositorWindowServer(CompositorSession& session, Names names);
@@ -36,11 +37,11 @@ public:
     std::optional<WindowNumber> windowNumber(const Element& window) override;
     bool performBridgedMove(const std::vector<std::uint32_t>& windows, std::uint64_t space) override;
 
-    // A space number another desktop answers to: the desktop the window sent
-    // there is on now.
+    // A space number another desktop answers to: the desktop (by the
+    // plugin's id) a window sent there landed on.
     struct Alias {
         std::uint64_t space = 0;
-        std::string window;
+        std::string desktop;
     };
 
 private:

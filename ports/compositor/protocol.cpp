@@ -247,6 +247,17 @@ std::optional<Snapshot> decodeSnapshot(std::string_view text) {
         s.desktops.current = std::clamp(intAt(*it, "current").value_or(0), 0, s.desktops.count - 1);
         s.desktops.dynamic = boolAt(*it, "dynamic", false);
         s.desktops.primaryOnly = boolAt(*it, "primaryOnly", false);
+        // Ids count only when there is one for every desktop.
+        if (const auto ids = it->find("ids"); ids != it->end() && ids->is_array() &&
+                                              ids->size() == static_cast<std::size_t>(s.desktops.count)) {
+            for (const auto& id : *ids) {
+                if (!id.is_string()) {
+                    s.desktops.ids.clear();
+                    break;
+                }
+                s.desktops.ids.push_back(id.get<std::string>());
+            }
+        }
     }
     if (const auto it = root.find("windows"); it != root.end() && it->is_array()) {
         for (const auto& w : *it) {
@@ -277,7 +288,8 @@ std::string encodeSnapshot(const Snapshot& s) {
                 {"desktops", json{{"count", s.desktops.count},
                                   {"current", s.desktops.current},
                                   {"dynamic", s.desktops.dynamic},
-                                  {"primaryOnly", s.desktops.primaryOnly}}},
+                                  {"primaryOnly", s.desktops.primaryOnly},
+                                  {"ids", s.desktops.ids}}},
                 {"windows", std::move(windows)},
                 {"time", s.time}}
         .dump();

@@ -70,6 +70,8 @@ struct DesktopsInfo {
     int current = 0;
     bool dynamic = false;
     bool primaryOnly = false;
+    // One per desktop where the plugin names them; empty otherwise.
+    std::vector<std::string> ids;
     friend bool operator==(const DesktopsInfo&, const DesktopsInfo&) = default;
 };
 

@@ -17,8 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool holdsExactly(const fs::path& dir, const ExtensionFiles& files) {
+// A system install keeps the schema in the system's schema folder, not in
+// the extension's: there only the rest is compared.
+bool holdsExactly(const fs::path& dir, const ExtensionFiles& files, bool schemasElsewhere = false) {
     for (const auto& [name, content] : files) {
+        if (schemasElsewhere && name.rfind("schemas/", 0) == 0) continue;
         std::ifstream in(dir / name, std::ios::binary);
         if (!in) return false;
         std::ostringstream text;
@@ -117,12 +120,15 @@ std::vector<fs::path> systemExtensionsDirs() {
 
 // Adds ours to the enabled list and takes it off the disabled one, through
 // gsettings, so the user's settings daemon (dconf) sees an ordinary change.
-std::optional<std::string> enable(const std::string& uuid) {
+// What failed, if anything; `changed` says whether it was not enabled before.
+std::optional<std::string> enable(const std::string& uuid, bool& changed) {
+    changed = false;
     const QString schema = QStringLiteral("org.gnome.shell");
     const auto enabled = run(QStringLiteral("gsettings"),
                              {QStringLiteral("get"), schema, QStringLiteral("enabled-extensions")});
     if (!enabled) return "cannot read org.gnome.shell enabled-extensions with gsettings";
     if (const auto value = enabledWith(*enabled, uuid)) {
+        changed = true;
         if (!run(QStringLiteral("gsettings"),
                  {QStringLiteral("set"), schema, QStringLiteral("enabled-extensions"),
                   QString::fromStdString(*value)}))
@@ -145,7 +151,7 @@ InstallOutcome installExtension(const ExtensionFiles& files, const fs::path& ext
                                 const std::vector<fs::path>& systemDirs, const std::string& uuid) {
     if (files.empty()) return {InstallOutcome::Kind::failed, "this build carries no GNOME Shell extension"};
     for (const auto& dir : systemDirs)
-        if (holdsExactly(dir / uuid, files)) return {InstallOutcome::Kind::unchanged, {}};
+        if (holdsExactly(dir / uuid, files, true)) return {InstallOutcome::Kind::unchanged, {}};
     const fs::path target = extensionsDir / uuid;
     if (holdsExactly(target, files)) return {InstallOutcome::Kind::unchanged, {}};
     for (const auto& [name, content] : files)
@@ -184,11 +190,15 @@ void setUpForUser(Alerts& alerts, SystemFeedback& feedback) {
         feedback.log("cannot install the GNOME Shell extension: " + outcome.detail);
         return;
     }
-    if (const auto problem = enable(extensionUuid())) feedback.log(*problem);
-    if (outcome.kind != InstallOutcome::Kind::installed) return;
-    feedback.log("installed the GNOME Shell extension " + std::string(extensionUuid()));
+    bool enabledNow = false;
+    if (const auto problem = enable(extensionUuid(), enabledNow)) feedback.log(*problem);
+    // The shell loads what changed (new files, or an extension it had not
+    // enabled: the package's copy) only at the next log-in.
+    if (outcome.kind != InstallOutcome::Kind::installed && !enabledNow) return;
+    if (outcome.kind == InstallOutcome::Kind::installed)
+        feedback.log("installed the GNOME Shell extension " + std::string(extensionUuid()));
     alerts.showWarning("Log out once to finish setting up Corvane",
-                       "Corvane has installed its GNOME Shell extension, which GNOME loads when you log in. "
+                       "Corvane has set up its GNOME Shell extension, which GNOME loads when you log in. "
                        "Log out and back in once; until then Corvane's shortcuts do nothing.",
                        [] {});
 }

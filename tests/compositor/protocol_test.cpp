@@ -33,7 +33,7 @@ TEST(CompositorProtocol, SnapshotReadsEverythingAPlacementNeeds) {
     // No work area reported: the whole monitor is usable.
     EXPECT_EQ(s->monitors[1].workArea, s->monitors[1].frame);
     EXPECT_EQ(s->primary(), &s->monitors[0]);
-    EXPECT_EQ(s->desktops, (DesktopsInfo{4, 1, true, true}));
+    EXPECT_EQ(s->desktops, (DesktopsInfo{4, 1, true, true, {}}));
     EXPECT_EQ(s->time, 123456u);
     EXPECT_EQ(s->place("7"), (WindowPlace{"7", -1, 0}));
     EXPECT_FALSE(s->place("8"));

@@ -179,6 +179,29 @@ TEST_P(GnomeDesktops, SendAndFollowToADesktopThatMustBeCreated) {
     EXPECT_TRUE(app.isAlive()) << app.stderrText();
 }
 
+// Workspaces only on the primary monitor put windows elsewhere on every
+// workspace: sending one brings it to the primary monitor. With workspaces
+// on every monitor it stays where it is.
+TEST_P(GnomeDesktops, AWindowOnTheSecondMonitorIsSentToo) {
+    SKIP_WITHOUT_GNOME();
+    const bool primaryOnly = GetParam();
+    GnomeSession gnome({primaryOnly, {"switch-to-workspace-left", "switch-to-workspace-right"}});
+    GnomeCorvane app(gnome);
+    gnome.openWindow("Stay");
+    gnome.openWindow("Side");
+    gnome.press({Key::ctrl, Key::alt, Key::right});
+    ASSERT_TRUE(gnome.waitFor([](const ShellState& s) {
+        const ShellWindow* w = s.window("Side");
+        return w && w->monitor == 1;
+    })) << app.stderrText();
+
+    gnome.press({Key::ctrl, Key::alt, Key::digit(2)});
+    EXPECT_TRUE(gnome.waitFor([&](const ShellState& s) {
+        const ShellWindow* w = s.window("Side");
+        return w && w->desktop == 1 && w->monitor == (primaryOnly ? 0 : 1) && s.current == 0;
+    })) << app.stderrText();
+}
+
 INSTANTIATE_TEST_SUITE_P(WorkspaceSettings, GnomeDesktops, ::testing::Values(true, false),
                          [](const auto& info) {
                              return info.param ? "DynamicOnlyOnPrimary" : "StaticOnEveryMonitor";

@@ -226,7 +226,7 @@ bool GnomeSession::waitFor(const std::function<bool(const ShellState&)>& done,
         if (Clock::now() >= deadline || !shell_->isRunning()) return false;
         // The shell tells nobody outside when a client has committed a
         // frame; its state is read again a moment later.
-        std::this_thread::sleep_for(kPollStep);
+        std::this_thread::sleep_for(pollStep_);
     }
 }
 
@@ -247,18 +247,33 @@ std::string GnomeSession::openWindow(const std::string& title, int width, int he
     return id;
 }
 
-void GnomeSession::press(const std::vector<unsigned>& keys) {
-    const auto send = [&](unsigned key, bool down) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            "org.gnome.Mutter.RemoteDesktop", QString::fromStdString(remoteSession_),
-            "org.gnome.Mutter.RemoteDesktop.Session", "NotifyKeyboardKeycode");
-        call << static_cast<uint>(key) << down;
-        const QDBusMessage reply = bus_->call(call, QDBus::Block, 2000);
-        if (reply.type() != QDBusMessage::ReplyMessage)
-            throw std::runtime_error("the key did not go in: " + reply.errorMessage().toStdString());
-    };
-    for (const unsigned key : keys) send(key, true);
-    for (auto it = keys.rbegin(); it != keys.rend(); ++it) send(*it, false);
+void GnomeSession::sendKey(unsigned key, bool down) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        "org.gnome.Mutter.RemoteDesktop", QString::fromStdString(remoteSession_),
+        "org.gnome.Mutter.RemoteDesktop.Session", "NotifyKeyboardKeycode");
+    call << static_cast<uint>(key) << down;
+    const QDBusMessage reply = bus_->call(call, QDBus::Block, 2000);
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        throw std::runtime_error("the key did not go in: " + reply.errorMessage().toStdString());
+}
+
+std::chrono::steady_clock::time_point GnomeSession::hold(const std::vector<unsigned>& keys) {
+    Clock::time_point last;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (i + 1 == keys.size()) last = Clock::now();
+        sendKey(keys[i], true);
+    }
+    return last;
+}
+
+void GnomeSession::release(const std::vector<unsigned>& keys) {
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) sendKey(*it, false);
+}
+
+std::chrono::steady_clock::time_point GnomeSession::press(const std::vector<unsigned>& keys) {
+    const auto last = hold(keys);
+    release(keys);
+    return last;
 }
 
 std::string GnomeSession::log() const {

@@ -83,11 +83,19 @@ public:
     // Opens a test window and returns its id once it has focus.
     std::string openWindow(const std::string& title, int width = 640, int height = 480);
     // Presses the keys in order and lets go in reverse, through the shell's
-    // own input path.
-    void press(const std::vector<unsigned>& keys);
+    // own input path. Returns the moment the last key went down (what a
+    // benchmark measures from).
+    std::chrono::steady_clock::time_point press(const std::vector<unsigned>& keys);
+    // press() in two halves: down in order (returns when the last went
+    // down), and up in reverse.
+    std::chrono::steady_clock::time_point hold(const std::vector<unsigned>& keys);
+    void release(const std::vector<unsigned>& keys);
+    // How often waitFor reads the state again (benchmarks read often).
+    void setPollStep(std::chrono::microseconds step) { pollStep_ = step; }
     std::string log() const;
 
 private:
+    void sendKey(unsigned key, bool down);
     void leaveOverview();
     void gsettings(const std::vector<std::string>& arguments);
 
@@ -100,6 +108,7 @@ private:
     std::optional<QDBusConnection> bus_;
     std::string remoteSession_;
     std::filesystem::path windowProgram_;
+    std::chrono::microseconds pollStep_{10000};
 };
 
 // The real app in the session; returns once it is ready and the extension

@@ -35,6 +35,11 @@ function createCorvane({Gio, GLib, Meta, Shell, Main, settings, shellVersion}) {
     ];
 
     let bound = [];
+    // Workspaces keep their object while their index shifts (dynamic
+    // workspaces remove empty ones in between): Corvane tells them apart by
+    // an id of ours.
+    const workspaceIds = new WeakMap();
+    let nextWorkspaceId = 1;
     let watchId = 0;
     let exported = null;
     let enabled = false;
@@ -99,6 +104,12 @@ function createCorvane({Gio, GLib, Meta, Shell, Main, settings, shellVersion}) {
         };
     }
 
+    function workspaceId(workspace) {
+        if (!workspaceIds.has(workspace))
+            workspaceIds.set(workspace, String(nextWorkspaceId++));
+        return workspaceIds.get(workspace);
+    }
+
     function snapshot(withWindows) {
         const display = global.display;
         const manager = global.workspace_manager;
@@ -121,6 +132,8 @@ function createCorvane({Gio, GLib, Meta, Shell, Main, settings, shellVersion}) {
                 current: manager.get_active_workspace_index(),
                 dynamic: Meta.prefs_get_dynamic_workspaces(),
                 primaryOnly: Meta.prefs_get_workspaces_only_on_primary(),
+                ids: Array.from({length: manager.get_n_workspaces()},
+                    (_, i) => workspaceId(manager.get_workspace_by_index(i))),
             },
             time: global.get_current_time(),
         };
