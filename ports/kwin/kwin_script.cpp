@@ -68,7 +68,7 @@ std::optional<KWinScript> KWinScript::load(QDBusConnection bus, const std::files
         bus.call(scripting("loadScript", {QString::fromStdString(file.string()), QString(pluginName)}),
                  QDBus::Block, kTimeoutMs);
     if (!id.isValid()) {
-        error = "KWin did not load the script: " + id.error().message().toStdString();
+        error = "KWin does not answer on the session bus (" + id.error().message().toStdString() + ")";
         return std::nullopt;
     }
     if (id.value() < 0) {
