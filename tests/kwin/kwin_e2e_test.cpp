@@ -12,6 +12,8 @@
 #include "core/config.hpp"
 #include "core/geometry.hpp"
 #include "tools/kwin_session/kwin_session.hpp"
+#include "tools/wayland_session/private_bus.hpp"
+#include "tools/wayland_session/session_user.hpp"
 
 namespace corvane::kwinharness {
 namespace {
@@ -230,6 +232,33 @@ TEST_F(KWinEndToEnd, SwitchingOffLetsGoOfTheKeysInKWinAndOnTakesThemBack) {
     EXPECT_NE(session_->state().window("Notes")->frame, frame(Placement::leftHalf))
         << "the key did nothing while off";
     EXPECT_TRUE(pressAndExpect("leftctrl+leftalt+leftmeta+left", "Notes", frame(Placement::leftHalf)));
+}
+
+TEST(KWinMissing, APlasmaSessionWhoseKWinDoesNotAnswerGetsOneClearLine) {
+    std::string whyNot;
+    const auto user = wayland::SessionUser::forTests(whyNot);
+    if (!user) GTEST_SKIP() << whyNot;
+    xharness::TempDir dir("corvane-nokwin");
+    user->give(dir.path());
+    const std::map<std::string, std::string> home{{"HOME", dir.path().string()},
+                                                  {"XDG_RUNTIME_DIR", dir.path().string()},
+                                                  {"XDG_CONFIG_HOME", (dir.path() / "config").string()}};
+    wayland::PrivateBus bus(*user, dir.path(), "session", home);
+    auto environment = home;
+    environment.insert({{"DBUS_SESSION_BUS_ADDRESS", bus.address()},
+                        {"XDG_SESSION_TYPE", "wayland"},
+                        {"XDG_CURRENT_DESKTOP", "KDE"},
+                        {"WAYLAND_DISPLAY", "wayland-none"},
+                        {"QT_QPA_PLATFORM", "offscreen"}});
+    xharness::SpawnOptions spawn;
+    spawn.argv = user->wrap({wayland::reachableCopy(*user, CORVANE_BINARY, dir.path()).string()}, environment,
+                            dir.path());
+    const auto result = xharness::runToCompletion(spawn, dir.path(), std::chrono::seconds(20));
+    ASSERT_TRUE(result.status && result.status->exited);
+    EXPECT_NE(result.status->code, 0);
+    EXPECT_NE(result.err.find("corvane: cannot load Corvane's script into KWin: KWin does not answer"),
+              std::string::npos)
+        << result.err;
 }
 
 }  // namespace
