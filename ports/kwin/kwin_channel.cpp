@@ -56,8 +56,10 @@ std::optional<std::string> KWinChannel::start() {
 }
 
 void KWinChannel::unloadScript() {
-    if (script_) script_->unload();
+    if (!script_) return;
+    script_->unload();
     script_.reset();
+    forgetShortcuts(QDBusConnection::sessionBus());
 }
 
 void KWinChannel::close() {

@@ -34,14 +34,14 @@ QList<int> setKeys(QDBusConnection& bus, const std::string& name, const QList<in
 
 // Every "corvane-" shortcut KWin's registry remembers, also those of
 // scripts unloaded or crashed earlier: KWin keeps their keys taken.
-std::vector<std::string> rememberedNames(QDBusConnection& bus) {
+std::vector<std::string> rememberedNames(QDBusConnection& bus, bool withWake = false) {
     const auto message = QDBusMessage::createMethodCall(kService, "/component/kwin",
                                                         "org.kde.kglobalaccel.Component", "shortcutNames");
     const auto reply = bus.call(message, QDBus::Block, kTimeoutMs);
     std::vector<std::string> names;
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return names;
     for (const auto& name : reply.arguments().constFirst().toStringList())
-        if (name.startsWith(QLatin1String("corvane-")) && name != QLatin1String("corvane-wake"))
+        if (name.startsWith(QLatin1String("corvane-")) && (withWake || name != QLatin1String("corvane-wake")))
             names.push_back(name.toStdString());
     return names;
 }
@@ -70,6 +70,15 @@ std::vector<std::string> assignKeys(QDBusConnection bus, const std::vector<KWinB
         if (!got.contains(key)) refused.push_back(binding.name);
     }
     return refused;
+}
+
+void forgetShortcuts(QDBusConnection bus) {
+    for (const auto& name : rememberedNames(bus, true)) {
+        auto message =
+            QDBusMessage::createMethodCall(kService, "/kglobalaccel", "org.kde.KGlobalAccel", "unregister");
+        message.setArguments({QStringLiteral("kwin"), QString::fromStdString(name)});
+        bus.call(message, QDBus::Block, kTimeoutMs);
+    }
 }
 
 bool wakeScript(QDBusConnection bus) {

@@ -22,6 +22,11 @@ struct KWinBinding {
 std::vector<std::string> assignKeys(QDBusConnection bus, const std::vector<KWinBinding>& bindings,
                                     const std::vector<std::string>& held);
 
+// Removes every "corvane-" shortcut from KWin's registry, so that a
+// Corvane that quit leaves no shortcut (and no key held) behind. Only after
+// the script is unloaded: KWin would register a live one again.
+void forgetShortcuts(QDBusConnection bus);
+
 // Triggers the script's key-less "corvane-wake" shortcut, without waiting.
 bool wakeScript(QDBusConnection bus);
 

@@ -199,6 +199,11 @@ TEST_F(KWinEndToEnd, AStaleScriptIsReplacedAndQuittingUnloadsOurs) {
         session_->call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.isScriptLoaded", {"corvane"});
     ASSERT_TRUE(loaded);
     EXPECT_NE(loaded->find("false"), std::string::npos) << *loaded;
+    // Nor are its shortcuts left in KWin's registry, holding their keys.
+    const auto names = session_->call("org.kde.kglobalaccel", "/component/kwin",
+                                      "org.kde.kglobalaccel.Component.shortcutNames");
+    ASSERT_TRUE(names);
+    EXPECT_EQ(names->find("corvane-"), std::string::npos) << *names;
 }
 
 TEST_F(KWinEndToEnd, FollowWithShiftWorksOnTheUsersLayout) {
