@@ -132,6 +132,20 @@ function run(name, kwin) {
     const g = kwin.window.frameGeometry;
     check(g.x === 1440 && g.y === 0 && g.width === 640 && g.height === 720, name + ": the frame is applied");
 
+    // KWin moves a Wayland window at once but resizes it only once its
+    // client has drawn the new size: reads off the press path see the frame
+    // asked for, a press sees KWin's own.
+    kwin.window.frameGeometry = { x: 1440, y: 0, width: 300, height: 200 };
+    answers.Fetch = () => "[]";
+    shortcuts["corvane-wake"].callback();
+    check(JSON.stringify(JSON.parse(last("Fetch").args[0]).window.frame) === "[1440,0,640,720]",
+          name + ": a pending size reads as asked for off the press path");
+    answers.Press = () => "[]";
+    shortcuts["corvane-leftHalf"].callback();
+    check(JSON.stringify(JSON.parse(last("Press").args[1]).window.frame) === "[1440,0,300,200]",
+          name + ": a press sees KWin's own frame");
+    kwin.window.frameGeometry = { x: 1440, y: 0, width: 640, height: 720 };
+
     // Follow to a desktop that does not exist yet, then another monitor.
     answers.Press = () => JSON.stringify([
         { op: "desktop", window: "{n}", index: 2, create: true },

@@ -101,7 +101,24 @@ function rect(r) {
     return [r.x, r.y, r.width, r.height];
 }
 
-function describe(w) {
+// Frames asked for that KWin does not show yet: a Wayland window takes a
+// new size only once its client has drawn it, while KWin's rectangle shows
+// the old one. Off the press path Corvane writes a frame in steps (size,
+// position, size), each read back first; it must see what it wrote, as it
+// would after a round trip, or a step would undo the one before. A press
+// comes at a person's pace and sees KWin's own rectangle.
+var requested = {};
+
+function frameOf(w, all) {
+    var id = windowId(w);
+    var actual = rect(w.frameGeometry);
+    var wanted = requested[id];
+    if (wanted && wanted.join() === actual.join()) delete requested[id];
+    else if (all && wanted) return wanted.slice();
+    return actual;
+}
+
+function describe(w, all) {
     if (!w) return null;
     var unit = w.basicUnit;
     return {
@@ -109,7 +126,7 @@ function describe(w) {
         pid: w.pid,
         title: String(w.caption),
         appId: String(w.desktopFileName || w.resourceClass || ""),
-        frame: rect(w.frameGeometry),
+        frame: frameOf(w, all),
         monitor: kwin.outputIndexOf(w),
         desktop: kwin.windowDesktop(w),
         normal: !!w.normalWindow && !w.specialWindow,
@@ -128,7 +145,7 @@ function snapshot(all) {
             primary: i === 0
         });
     var state = {
-        window: describe(kwin.activeWindow()),
+        window: describe(kwin.activeWindow(), all),
         monitors: monitors,
         desktops: { count: kwin.desktopCount(), current: kwin.currentDesktop(), dynamic: false, primaryOnly: false },
         time: 0
@@ -167,6 +184,7 @@ function apply(text) {
                 // A rectangle read from KWin ignores writes to its size: a
                 // fresh one is assigned.
                 w.frameGeometry = { x: op.rect[0], y: op.rect[1], width: op.rect[2], height: op.rect[3] };
+                requested[windowId(w)] = op.rect.slice(0, 4);
             } else if (op.op === "desktop" && w) {
                 if (op.create) kwin.ensureDesktops(op.index + 1);
                 if (op.index < kwin.desktopCount()) kwin.setWindowDesktop(w, op.index);
@@ -189,6 +207,7 @@ function apply(text) {
 }
 
 function press(name) {
+    requested = {};
     callDBus(SERVICE, PATH, INTERFACE, "Press", name, snapshot(false), function (reply) {
         apply(reply);
     });
