@@ -45,6 +45,9 @@ std::optional<std::string> KWinChannel::start() {
     auto loaded = KWinScript::load(QDBusConnection::sessionBus(), directory_, error);
     if (!loaded) return "cannot load Corvane's script into KWin: " + error;
     script_.emplace(std::move(*loaded));
+    // A new layout may move the symbols of shifted digits: the keys are
+    // settled again (the script attaches anew and reports back).
+    layoutWatch_ = std::make_unique<LayoutWatch>([this] { post({compositor::Operation::rebind()}); });
     // The bus is still there while the event loop winds down; after the
     // application object is gone it may not be.
     if (auto* app = QCoreApplication::instance())
@@ -56,6 +59,7 @@ std::optional<std::string> KWinChannel::start() {
 }
 
 void KWinChannel::unloadScript() {
+    layoutWatch_.reset();
     if (!script_) return;
     script_->unload();
     script_.reset();

@@ -11,6 +11,7 @@
 
 #include "ports/compositor/plugin_channel.hpp"
 #include "ports/kwin/kwin_script.hpp"
+#include "ports/kwin/layout_watch.hpp"
 
 namespace corvane::kwin {
 
@@ -56,6 +57,7 @@ private:
 
     std::filesystem::path directory_;
     std::optional<KWinScript> script_;
+    std::unique_ptr<LayoutWatch> layoutWatch_;
     std::mutex mutex_;
     std::condition_variable answered_;
     std::deque<std::shared_ptr<Request>> pending_;

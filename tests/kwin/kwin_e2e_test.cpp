@@ -225,6 +225,28 @@ TEST_F(KWinEndToEnd, FollowWithShiftWorksOnTheUsersLayout) {
     EXPECT_TRUE(ended->exited && ended->code == 0) << xharness::describe(*ended);
 }
 
+TEST_F(KWinEndToEnd, ANewLayoutInSystemSettingsMovesTheShiftedDigits) {
+    startApp();
+    const auto window = session_->openWindow("Notes");
+    constexpr int ctrlAlt = 0x04000000 | 0x08000000;
+    ASSERT_TRUE(session_->waitForShortcutKeyCode("corvane-follow3", ctrlAlt | '#'));
+    // What System Settings does: write kxkbrc, then announce it.
+    const auto kxkbrc = session_->directory() / "config" / "kxkbrc";
+    std::ofstream(kxkbrc) << "[Layout]\nLayoutList=de\nUse=true\n";
+    session_->give(kxkbrc);
+    xharness::SpawnOptions announce;
+    announce.argv = session_->asUser({"gdbus", "emit", "--session", "--object-path", "/Layouts", "--signal",
+                                      "org.kde.keyboard.reloadConfig"});
+    ASSERT_EQ(xharness::runToCompletion(announce, session_->directory(), KWinSession::timeout).status->code,
+              0);
+    ASSERT_TRUE(session_->waitForShortcutKeyCode("corvane-follow3", ctrlAlt | 0xa7)) << "Ctrl+Alt+§";
+    session_->press({"leftctrl+leftalt+leftshift+3"});
+    EXPECT_TRUE(session_->waitFor([](const KWinState& s) {
+        const auto* w = s.window("Notes");
+        return w && w->desktop == 3 && s.currentDesktop == 3;
+    }));
+}
+
 TEST_F(KWinEndToEnd, SwitchingOffLetsGoOfTheKeysInKWinAndOnTakesThemBack) {
     startApp();
     const auto window = session_->openWindow("Notes");

@@ -273,6 +273,19 @@ bool KWinSession::waitForShortcutKey(const std::string& name, std::chrono::milli
     }
 }
 
+bool KWinSession::waitForShortcutKeyCode(const std::string& name, int qtKey,
+                                         std::chrono::milliseconds limit) {
+    const std::string wanted = "([" + std::to_string(qtKey) + "]";
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+        const auto reply = call("org.kde.kglobalaccel", "/kglobalaccel", "org.kde.KGlobalAccel.shortcut",
+                                {"['kwin', '" + name + "', 'KWin', '" + name + "']"});
+        if (reply && reply->find(wanted) != std::string::npos) return true;
+        if (Clock::now() > deadline) return false;
+        waitForFile(dir_.path() / "never", std::chrono::milliseconds(10));
+    }
+}
+
 std::unique_ptr<xharness::ChildProcess> KWinSession::openWindow(const std::string& title) {
     xharness::SpawnOptions spawn;
     spawn.argv = asUser({windowProgram_, title, "io.github.corvane.TestWindow"});

@@ -88,6 +88,9 @@ public:
     // script has attached, and again after every change.
     bool waitForShortcutKey(const std::string& name, std::chrono::milliseconds limit = timeout,
                             bool keyed = true);
+    // Waits until that key is exactly `qtKey` (Qt's key code with modifiers).
+    bool waitForShortcutKeyCode(const std::string& name, int qtKey,
+                                std::chrono::milliseconds limit = timeout);
 
     // Opens a test window and returns once KWin shows it active.
     std::unique_ptr<xharness::ChildProcess> openWindow(const std::string& title);
