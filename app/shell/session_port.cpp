@@ -25,7 +25,8 @@ std::unique_ptr<compositor::CompositorPort> gnomePort(SessionPort::Namer namer) 
     WindowServer::Names names{"GNOME Shell", "this GNOME Shell", "the Activities overview",
                               "Workspaces unavailable: Corvane's GNOME Shell extension is not running"};
     return std::make_unique<compositor::CompositorPort>(
-        compositor::CompositorPort::Plugin{"gnome", compositor::AcceleratorSyntax::gtk, std::move(names)},
+        compositor::CompositorPort::Plugin{"gnome", compositor::AcceleratorSyntax::gtk, std::move(names),
+                                           "Corvane's extension (log out and back in once)"},
         std::make_unique<gnome::GnomeChannel>(), std::move(namer),
         std::make_unique<gnome::GnomeKeyboardMap>(gnome::GnomeKeyboardMap::userSource()));
 }

@@ -35,15 +35,22 @@ private:
 };
 
 // The compositor manages windows itself; it gives our own windows focus
-// when they open.
+// when they open. What it lacks until our plugin has attached is the plugin
+// (GNOME loads a newly installed extension only at the next log-in).
 class CompositorWindowManager final : public WindowManager {
 public:
-    explicit CompositorWindowManager(std::string name) : name_(std::move(name)) {}
-    Facts facts() override { return Facts{name_, {}, {}}; }
+    CompositorWindowManager(std::string name, std::string absentPlugin, const CompositorSession& session)
+        : name_(std::move(name)), absentPlugin_(std::move(absentPlugin)), session_(session) {}
+    Facts facts() override {
+        if (session_.isAttached()) return Facts{name_, {}, {}};
+        return Facts{name_, {absentPlugin_}, {}};
+    }
     void present(std::uint64_t) override {}
 
 private:
     std::string name_;
+    std::string absentPlugin_;
+    const CompositorSession& session_;
 };
 
 std::string shellName(const std::string& plugin) {
@@ -67,7 +74,7 @@ struct CompositorPort::Services {
           hotKeys(plugin.syntax, std::move(namer)),
           feedback(session),
           keyboardMap(keyboard ? std::move(keyboard) : std::make_unique<i3ipc::I3KeyboardMap>()),
-          windowManager(shellName(plugin.name)) {}
+          windowManager(shellName(plugin.name), plugin.absentPlugin, session) {}
 
     Plugin plugin;
     PluginChannel* channel;  // owned by the session

@@ -31,6 +31,8 @@ public:
         std::string name;  // "gnome", "kwin": the backend --status reports
         AcceleratorSyntax syntax = AcceleratorSyntax::gtk;
         WindowServer::Names names;
+        // What the settings name as missing until the plugin attaches.
+        std::string absentPlugin = "Corvane's plugin";
     };
     using Namer = std::function<std::string(HotKeyID)>;
 

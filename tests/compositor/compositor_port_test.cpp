@@ -10,6 +10,7 @@
 #include "ports/compositor/compositor_accessibility.hpp"
 #include "ports/compositor/compositor_element.hpp"
 #include "ports/compositor/compositor_hot_keys.hpp"
+#include "ports/compositor/compositor_port.hpp"
 #include "ports/compositor/compositor_session.hpp"
 #include "ports/compositor/compositor_window_server.hpp"
 #include "ports/compositor/compositor_workspace.hpp"
@@ -217,6 +218,25 @@ TEST(CompositorPort, BindingsAreNamedForGnomeAndRefusalsTakeThemOutOfForce) {
     EXPECT_EQ(pressed, (std::vector<HotKeyID>{{1, 0}}));
     keys.unregisterHotKey(*left);
     EXPECT_EQ(rebinds, 3);
+}
+
+TEST(CompositorPort, UntilThePluginAttachesTheSettingsSayWhatIsMissing) {
+    CompositorPort port(
+        {"gnome", AcceleratorSyntax::gtk, {}, "Corvane's extension (log out and back in once)"},
+        std::make_unique<ScriptedChannel>(), [](HotKeyID) { return std::string("leftHalf"); });
+    EXPECT_EQ(port.backend(), "gnome");
+    EXPECT_EQ(port.windowManager().facts().missingForPlacement,
+              std::vector<std::string>{"Corvane's extension (log out and back in once)"});
+    ASSERT_TRUE(port.hotKeys().registerHotKey(123, 0x1000 | 0x800 | 0x100, {1, 0}));
+    const auto bindings =
+        decodeBindings(port.attach(R"({"plugin": "gnome", "version": 1, "shell": "43.9"})"));
+    ASSERT_TRUE(bindings);
+    ASSERT_EQ(bindings->size(), 1u);
+    EXPECT_EQ(bindings->front().name, "corvane-left-half");
+    EXPECT_TRUE(port.isAttached());
+    EXPECT_TRUE(port.windowManager().facts().missingForPlacement.empty());
+    // A press without a readable state moves nothing.
+    EXPECT_EQ(port.press("corvane-left-half", "{}"), "[]");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 
 #include "core/config.hpp"
 #include "core/geometry.hpp"
@@ -21,6 +22,13 @@ namespace {
 const std::vector<std::string> kTakenByGnome{"move-to-workspace-left",   "move-to-workspace-right",
                                              "move-to-workspace-up",     "move-to-workspace-down",
                                              "switch-to-workspace-left", "switch-to-workspace-right"};
+
+GnomeOptions session(bool sessionDefaults, std::vector<std::string> freeKeybindings) {
+    GnomeOptions options;
+    options.sessionDefaults = sessionDefaults;
+    options.freeKeybindings = std::move(freeKeybindings);
+    return options;
+}
 
 const std::vector<unsigned> kHalf{Key::ctrl, Key::alt, Key::super};
 const std::vector<unsigned> kQuarter{Key::ctrl, Key::alt, Key::shift};
@@ -56,7 +64,7 @@ Rect primaryArea(GnomeSession& gnome) {
 
 TEST(GnomeEndToEnd, HalvesQuartersFullScreenAndRestorePlaceTheWindowExactly) {
     SKIP_WITHOUT_GNOME();
-    GnomeSession gnome({true, kTakenByGnome});
+    GnomeSession gnome(session(true, kTakenByGnome));
     GnomeCorvane app(gnome);
     gnome.openWindow("Notes");
     const Rect area = primaryArea(gnome);
@@ -82,7 +90,7 @@ TEST(GnomeEndToEnd, HalvesQuartersFullScreenAndRestorePlaceTheWindowExactly) {
 
 TEST(GnomeEndToEnd, StoredGapSurroundsTheTiles) {
     SKIP_WITHOUT_GNOME();
-    GnomeSession gnome({true, kTakenByGnome});
+    GnomeSession gnome(session(true, kTakenByGnome));
     Config config = Config::defaults();
     config.gap = 12;
     GnomeCorvane app(gnome, config.encoded());
@@ -96,7 +104,7 @@ TEST(GnomeEndToEnd, StoredGapSurroundsTheTiles) {
 
 TEST(GnomeEndToEnd, DisplayMovesCrossTheTwoMonitorsAndBack) {
     SKIP_WITHOUT_GNOME();
-    GnomeSession gnome({true, kTakenByGnome});
+    GnomeSession gnome(session(true, kTakenByGnome));
     GnomeCorvane app(gnome);
     gnome.openWindow("Notes");
     const auto onMonitor = [&](int monitor) {
@@ -125,8 +133,8 @@ TEST(GnomeEndToEnd, KeysGnomeHoldsAreReportedUnavailableAndTheRestWork) {
         status = app.run({"--status"}).out;
         if (status.find("nextDisplay") != std::string::npos) break;
     }
-    for (const char* taken :
-         {"\"topRight\"", "\"bottomLeft\"", "\"bottomRight\"", "\"previousDisplay\"", "\"nextDisplay\""})
+    for (const char* taken : {"\"topLeft\"", "\"topRight\"", "\"bottomLeft\"", "\"bottomRight\"",
+                              "\"previousDisplay\"", "\"nextDisplay\""})
         EXPECT_NE(status.find(taken), std::string::npos) << taken << " in " << status;
     EXPECT_EQ(status.find("leftHalf"), std::string::npos) << status;
     // GNOME keeps its own key: Ctrl+Alt+Right still switches workspaces
@@ -136,6 +144,78 @@ TEST(GnomeEndToEnd, KeysGnomeHoldsAreReportedUnavailableAndTheRestWork) {
                                Geometry::frame(Placement::leftHalf, area, 0)));
 }
 
+TEST(GnomeEndToEnd, SwitchingOffHandsTheKeysBackAndOnTakesThemAgain) {
+    SKIP_WITHOUT_GNOME();
+    GnomeSession gnome;
+    GnomeCorvane app(gnome);
+    gnome.openWindow("Notes");
+    const Rect area = primaryArea(gnome);
+    ASSERT_EQ(app.run({"--disable"}).status->code, 0);
+    EXPECT_TRUE(gnome.waitFor([](const ShellState& s) { return s.bound.empty(); }))
+        << "the extension lets go";
+    ASSERT_EQ(app.run({"--enable"}).status->code, 0);
+    const auto before = gnome.state();
+    EXPECT_TRUE(gnome.waitFor([](const ShellState& s) { return s.bound.size() >= 20; }))
+        << "bound again: " << (before ? before->bound.size() : 0);
+    EXPECT_TRUE(pressAndExpect(gnome, with(kHalf, Key::right), "Notes",
+                               Geometry::frame(Placement::rightHalf, area, 0)));
+    // An action from the command line reaches the window off the press path.
+    ASSERT_EQ(app.run({"--action", "leftHalf"}).status->code, 0);
+    EXPECT_TRUE(gnome.waitFor([&](const ShellState& s) {
+        const ShellWindow* w = s.window("Notes");
+        return w && w->frame == Geometry::frame(Placement::leftHalf, area, 0);
+    }));
+}
+
+// The first start in a GNOME session: the extension is copied for the user,
+// its schema compiled, and it is enabled beside the user's other extensions;
+// the next start finds it in place and asks for nothing.
+TEST(GnomeEndToEnd, TheFirstStartInstallsAndEnablesTheExtensionOnce) {
+    SKIP_WITHOUT_GNOME();
+    GnomeOptions options;
+    options.withExtension = false;
+    options.otherExtensions = {"other@example.com"};
+    GnomeSession gnome(options);
+    const auto folder =
+        gnome.directory() / "home/.local/share/gnome-shell/extensions/corvane@corvane.github.io";
+    {
+        GnomeCorvane app(gnome, {}, false);
+        EXPECT_NE(app.stderrText().find("installed the GNOME Shell extension"), std::string::npos)
+            << app.stderrText();
+        EXPECT_TRUE(std::filesystem::exists(folder / "metadata.json"));
+        EXPECT_TRUE(std::filesystem::exists(folder / "schemas/gschemas.compiled"));
+        EXPECT_EQ(gnome.setting("org.gnome.shell", "enabled-extensions"),
+                  "['other@example.com', 'corvane@corvane.github.io']\n");
+        EXPECT_EQ(gnome.setting("org.gnome.shell", "disabled-extensions"), "@as []\n");
+        const auto status = app.run({"--status"});
+        EXPECT_NE(status.out.find("\"backend\":\"gnome\""), std::string::npos) << status.out;
+    }
+    GnomeCorvane again(gnome, {}, false);
+    EXPECT_EQ(again.stderrText().find("installed the GNOME Shell extension"), std::string::npos)
+        << again.stderrText();
+}
+
+TEST(WaylandSession, AnotherCompositorGetsOneLineAndItsOwnExitStatus) {
+    const xharness::TempDir dir("corvane-wayland");
+    xharness::SpawnOptions spawn;
+    // Xwayland's DISPLAY is set too: Corvane must not start on it.
+    spawn.argv = {"env",
+                  "-i",
+                  "XDG_SESSION_TYPE=wayland",
+                  "XDG_CURRENT_DESKTOP=Hyprland",
+                  "WAYLAND_DISPLAY=wayland-1",
+                  "DISPLAY=:99",
+                  "XDG_RUNTIME_DIR=" + dir.path().string(),
+                  "HOME=" + dir.path().string(),
+                  CORVANE_BINARY};
+    const auto result = xharness::runToCompletion(spawn, dir.path(), std::chrono::milliseconds(10000));
+    ASSERT_TRUE(result.status && result.status->exited);
+    EXPECT_EQ(result.status->code, 3);
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_NE(result.err.find("Hyprland"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("GNOME, Plasma and sway"), std::string::npos) << result.err;
+}
+
 // Both workspace settings: GNOME's session defaults (dynamic workspaces, only
 // on the primary monitor) and four static workspaces on every monitor.
 class GnomeDesktops : public ::testing::TestWithParam<bool> {};
@@ -143,7 +223,7 @@ class GnomeDesktops : public ::testing::TestWithParam<bool> {};
 TEST_P(GnomeDesktops, SendAndFollowToADesktopThatMustBeCreated) {
     SKIP_WITHOUT_GNOME();
     const bool dynamic = GetParam();
-    GnomeSession gnome({dynamic, {}});
+    GnomeSession gnome(session(dynamic, {}));
     GnomeCorvane app(gnome);
     gnome.openWindow("Stay");
     const std::string notes = gnome.openWindow("Notes");
@@ -185,7 +265,7 @@ TEST_P(GnomeDesktops, SendAndFollowToADesktopThatMustBeCreated) {
 TEST_P(GnomeDesktops, AWindowOnTheSecondMonitorIsSentToo) {
     SKIP_WITHOUT_GNOME();
     const bool primaryOnly = GetParam();
-    GnomeSession gnome({primaryOnly, {"switch-to-workspace-left", "switch-to-workspace-right"}});
+    GnomeSession gnome(session(primaryOnly, {"switch-to-workspace-left", "switch-to-workspace-right"}));
     GnomeCorvane app(gnome);
     gnome.openWindow("Stay");
     gnome.openWindow("Side");

@@ -93,12 +93,14 @@ GnomeSession::GnomeSession(GnomeOptions options) : user_(requireUser()), dir_("c
     // Extensions are read when the shell starts: ours must be in place first.
     const fs::path extension = dir_.path() / "home/.local/share/gnome-shell/extensions" / kUuid;
     fs::create_directories(extension.parent_path());
-    fs::copy(fs::path(CORVANE_GNOME_EXTENSION_DIR) / "legacy", extension, fs::copy_options::recursive);
-    xharness::SpawnOptions compile;
-    compile.argv = {"glib-compile-schemas", (extension / "schemas").string()};
-    const auto compiled = xharness::runToCompletion(compile, dir_.path(), timeout);
-    if (!compiled.status || compiled.status->code != 0)
-        throw std::runtime_error("glib-compile-schemas failed: " + compiled.err);
+    if (options.withExtension) {
+        fs::copy(fs::path(CORVANE_GNOME_EXTENSION_DIR) / "legacy", extension, fs::copy_options::recursive);
+        xharness::SpawnOptions compile;
+        compile.argv = {"glib-compile-schemas", (extension / "schemas").string()};
+        const auto compiled = xharness::runToCompletion(compile, dir_.path(), timeout);
+        if (!compiled.status || compiled.status->code != 0)
+            throw std::runtime_error("glib-compile-schemas failed: " + compiled.err);
+    }
     user_.give(dir_.path() / "home", true);
     windowProgram_ = wayland::reachableCopy(user_, CORVANE_WAYLAND_WINDOW, dir_.path());
 
@@ -107,7 +109,13 @@ GnomeSession::GnomeSession(GnomeOptions options) : user_(requireUser()), dir_("c
     systemBus_ = std::make_unique<wayland::PrivateBus>(user_, dir_.path(), "system", busEnvironment);
     sessionBus_ = std::make_unique<wayland::PrivateBus>(user_, dir_.path(), "session", busEnvironment);
 
-    gsettings({"set", "org.gnome.shell", "enabled-extensions", std::string("['") + kUuid + "']"});
+    std::string enabled = "[";
+    for (const auto& other : options.otherExtensions) enabled += "'" + other + "', ";
+    if (options.withExtension) enabled += std::string("'") + kUuid + "'";
+    if (enabled.size() > 1 && enabled.back() == ' ') enabled.resize(enabled.size() - 2);
+    gsettings({"set", "org.gnome.shell", "enabled-extensions", enabled + "]"});
+    if (!options.withExtension)
+        gsettings({"set", "org.gnome.shell", "disabled-extensions", std::string("['") + kUuid + "']"});
     gsettings({"set", "org.gnome.mutter", "dynamic-workspaces", options.sessionDefaults ? "true" : "false"});
     gsettings({"set", "org.gnome.mutter", "workspaces-only-on-primary",
                options.sessionDefaults ? "true" : "false"});
@@ -132,7 +140,7 @@ GnomeSession::GnomeSession(GnomeOptions options) : user_(requireUser()), dir_("c
         QString::fromStdString(sessionBus_->address()),
         QString::fromStdString("corvane-test-" + dir_.path().filename().string()));
     if (!bus_->isConnected()) throw std::runtime_error("cannot reach the test's session bus");
-    if (!waitFor([](const ShellState&) { return true; }, timeout))
+    if (options.withExtension && !waitFor([](const ShellState&) { return true; }, timeout))
         throw std::runtime_error("GNOME Shell did not load the extension:\n" + log());
 
     leaveOverview();
@@ -185,7 +193,11 @@ void GnomeSession::leaveOverview() {
     if (overviewActive() != false) throw std::runtime_error("the shell stays in its overview:\n" + log());
 }
 
-void GnomeSession::gsettings(const std::vector<std::string>& arguments) {
+std::string GnomeSession::setting(const std::string& schema, const std::string& key) {
+    return gsettings({"get", schema, key});
+}
+
+std::string GnomeSession::gsettings(const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{"gsettings"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     xharness::SpawnOptions spawn;
@@ -193,6 +205,7 @@ void GnomeSession::gsettings(const std::vector<std::string>& arguments) {
     const auto result = xharness::runToCompletion(spawn, dir_.path(), timeout);
     if (!result.status || !result.status->exited || result.status->code != 0)
         throw std::runtime_error("gsettings " + arguments[1] + " " + arguments[2] + " failed: " + result.err);
+    return result.out;
 }
 
 std::map<std::string, std::string> GnomeSession::environment() const {
@@ -280,7 +293,8 @@ std::string GnomeSession::log() const {
     return readText(dir_.path() / "shell.log");
 }
 
-GnomeCorvane::GnomeCorvane(GnomeSession& session, const std::string& configText) : session_(session) {
+GnomeCorvane::GnomeCorvane(GnomeSession& session, const std::string& configText, bool waitForBindings)
+    : session_(session) {
     const auto config = session.directory() / "config" / "corvane";
     fs::create_directories(config);
     std::ofstream(config / "tourCompleted") << "true";
@@ -311,7 +325,8 @@ GnomeCorvane::GnomeCorvane(GnomeSession& session, const std::string& configText)
     }
     if (said != "ready\n") throw std::runtime_error("corvane did not become ready:\n" + stderrText());
     // The extension sees our name appear, attaches and binds.
-    if (!session.waitFor([](const ShellState& s) { return !s.bound.empty(); }, GnomeSession::timeout))
+    if (waitForBindings &&
+        !session.waitFor([](const ShellState& s) { return !s.bound.empty(); }, GnomeSession::timeout))
         throw std::runtime_error("the extension did not take Corvane's keybindings:\n" + stderrText() +
                                  session.log());
 }

@@ -54,6 +54,11 @@ struct GnomeOptions {
     // GNOME's own keybindings to clear before the shell starts (keys of
     // org.gnome.desktop.wm.keybindings), so ours can take those keys.
     std::vector<std::string> freeKeybindings;
+    // Our extension installed and enabled before the shell starts, as after
+    // the one log-out; otherwise the session is as Corvane first finds it.
+    bool withExtension = true;
+    // The user's other extensions, enabled and disabled.
+    std::vector<std::string> otherExtensions;
 };
 
 // A headless GNOME Shell of the test's own with two virtual monitors
@@ -93,11 +98,13 @@ public:
     // How often waitFor reads the state again (benchmarks read often).
     void setPollStep(std::chrono::microseconds step) { pollStep_ = step; }
     std::string log() const;
+    // A settings value in gsettings' text form ("['a', 'b']").
+    std::string setting(const std::string& schema, const std::string& key);
 
 private:
     void sendKey(unsigned key, bool down);
     void leaveOverview();
-    void gsettings(const std::vector<std::string>& arguments);
+    std::string gsettings(const std::vector<std::string>& arguments);
 
     wayland::SessionUser user_;
     xharness::TempDir dir_;
@@ -115,7 +122,10 @@ private:
 // holds its keybindings.
 class GnomeCorvane {
 public:
-    explicit GnomeCorvane(GnomeSession& session, const std::string& configText = {});
+    // With `waitForBindings` false it returns once Corvane is ready, for a
+    // session whose shell has not loaded our extension.
+    explicit GnomeCorvane(GnomeSession& session, const std::string& configText = {},
+                          bool waitForBindings = true);
     ~GnomeCorvane();
     xharness::CommandResult run(const std::vector<std::string>& arguments);
     std::string stderrText() const;
