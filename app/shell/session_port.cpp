@@ -10,6 +10,7 @@
 #include "ports/i3ipc/i3_socket_path.hpp"
 #include "ports/i3ipc/i3ipc_port.hpp"
 #include "ports/kwin/kwin_channel.hpp"
+#include "ports/kwin/kwin_layout.hpp"
 #include "ports/x11/x11_port.hpp"
 
 namespace corvane {
@@ -36,9 +37,15 @@ std::unique_ptr<compositor::CompositorPort> kwinPort(SessionPort::Namer namer) {
                               "Virtual desktops unavailable: Corvane's KWin script is not running"};
     auto channel = std::make_unique<kwin::KWinChannel>(InstancePaths::current().directory);
     auto* endpoint = channel.get();
+    // Our own windows' keys (the recorder, the tour) are read with the
+    // layout Plasma types with.
+    const auto layout = kwin::firstLayout(kwin::sessionLayout());
+    std::optional<gnome::InputSource> typing;
+    if (!layout.layout.empty()) typing = gnome::InputSource{layout.layout, layout.variant};
     auto port = std::make_unique<compositor::CompositorPort>(
-        compositor::CompositorPort::Plugin{"kwin", compositor::AcceleratorSyntax::qt, std::move(names)},
-        std::move(channel), std::move(namer));
+        compositor::CompositorPort::Plugin{"kwin", compositor::AcceleratorSyntax::qt, std::move(names),
+                                           "Corvane's KWin script"},
+        std::move(channel), std::move(namer), std::make_unique<gnome::GnomeKeyboardMap>(typing));
     port->setFetchEndpoint(endpoint);
     return port;
 }

@@ -71,6 +71,11 @@ LayoutNames sessionLayout() {
     return parseKxkbrc(text.str());
 }
 
+LayoutNames firstLayout(const LayoutNames& names) {
+    const auto first = [](const std::string& list) { return list.substr(0, list.find(',')); };
+    return LayoutNames{names.model, first(names.layout), first(names.variant), names.options};
+}
+
 void KeymapFree::operator()(xkb_keymap* keymap) const {
     xkb_keymap_unref(keymap);
 }

@@ -25,6 +25,9 @@ struct LayoutNames {
 LayoutNames parseKxkbrc(std::string_view text);
 // From $XDG_CONFIG_HOME/kxkbrc (else ~/.config/kxkbrc).
 LayoutNames sessionLayout();
+// The first of the layouts (with its variant): the one Plasma types with
+// at log-in, which our own windows' keys are read with.
+LayoutNames firstLayout(const LayoutNames& names);
 
 struct KeymapFree {
     void operator()(xkb_keymap* keymap) const;

@@ -77,6 +77,10 @@ TEST(KWinLayout, ReadsTheLayoutsKWinUses) {
     EXPECT_EQ(parseKxkbrc(""), LayoutNames{});
     EXPECT_EQ(parseKxkbrc("[Layout]\r\n Use = true \r\nLayoutList = fr\r\n"),
               (LayoutNames{"", "fr", "", ""}));
+    EXPECT_EQ(firstLayout(LayoutNames{"pc105", "de,us", "nodeadkeys,", "caps:escape"}),
+              (LayoutNames{"pc105", "de", "nodeadkeys", "caps:escape"}));
+    EXPECT_EQ(firstLayout(LayoutNames{"", "us,de", ",nodeadkeys", ""}), (LayoutNames{"", "us", "", ""}));
+    EXPECT_EQ(firstLayout(LayoutNames{}), LayoutNames{});
 }
 
 }  // namespace
