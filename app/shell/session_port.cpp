@@ -2,12 +2,15 @@
 
 #include <cstdlib>
 
+#include "app/shell/instance_paths.hpp"
 #include "app/shell/session_kind.hpp"
 #include "ports/compositor/compositor_port.hpp"
 #include "ports/gnome/gnome_channel.hpp"
 #include "ports/gnome/gnome_keyboard_map.hpp"
 #include "ports/i3ipc/i3_socket_path.hpp"
 #include "ports/i3ipc/i3ipc_port.hpp"
+#include "ports/kwin/kwin_channel.hpp"
+#include "ports/kwin/kwin_layout.hpp"
 #include "ports/x11/x11_port.hpp"
 
 namespace corvane {
@@ -29,6 +32,24 @@ std::unique_ptr<compositor::CompositorPort> gnomePort(SessionPort::Namer namer) 
         std::make_unique<gnome::GnomeKeyboardMap>(gnome::GnomeKeyboardMap::userSource()));
 }
 
+std::unique_ptr<compositor::CompositorPort> kwinPort(SessionPort::Namer namer) {
+    WindowServer::Names names{"KWin", "this KWin", "System Settings, Virtual Desktops",
+                              "Virtual desktops unavailable: Corvane's KWin script is not running"};
+    auto channel = std::make_unique<kwin::KWinChannel>(InstancePaths::current().directory);
+    auto* endpoint = channel.get();
+    // Our own windows' keys (the recorder, the tour) are read with the
+    // layout Plasma types with.
+    const auto layout = kwin::firstLayout(kwin::sessionLayout());
+    std::optional<gnome::InputSource> typing;
+    if (!layout.layout.empty()) typing = gnome::InputSource{layout.layout, layout.variant};
+    auto port = std::make_unique<compositor::CompositorPort>(
+        compositor::CompositorPort::Plugin{"kwin", compositor::AcceleratorSyntax::qt, std::move(names),
+                                           "Corvane's KWin script"},
+        std::move(channel), std::move(namer), std::make_unique<gnome::GnomeKeyboardMap>(typing));
+    port->setFetchEndpoint(endpoint);
+    return port;
+}
+
 }  // namespace
 
 std::variant<std::unique_ptr<SessionPort>, SessionPort::Failure> SessionPort::open(Namer namer) {
@@ -42,7 +63,7 @@ std::variant<std::unique_ptr<SessionPort>, SessionPort::Failure> SessionPort::op
         case SessionKind::gnome:
             return std::make_unique<SessionPort>(Key{}, gnomePort(std::move(namer)));
         case SessionKind::plasma:
-            // KWin's port opens here.
+            return std::make_unique<SessionPort>(Key{}, kwinPort(std::move(namer)));
         case SessionKind::otherWayland:
             return Failure{unsupportedSessionMessage(session), unsupportedSessionExitCode};
         case SessionKind::x11:

@@ -124,7 +124,7 @@ std::optional<std::string> CompositorPort::start() {
                                                         QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered)
         return std::string("another program holds the bus name ") + CompositorService::serviceName;
-    return std::nullopt;
+    return services_->channel->start();
 }
 
 void CompositorPort::setFetchEndpoint(FetchEndpoint* endpoint) {
@@ -183,7 +183,9 @@ std::string CompositorPort::attach(const std::string& text) {
 }
 
 void CompositorPort::report(const std::string& text) {
-    const auto refused = decodeReport(text);
+    const auto refused = services_->fetchEndpoint
+                             ? services_->fetchEndpoint->settle(services_->hotKeys.bindings(), text)
+                             : decodeReport(text);
     if (!refused) {
         services_->feedback.log("unreadable report from the compositor plugin: " + text);
         return;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "ports/compositor/protocol.hpp"
@@ -27,6 +28,9 @@ public:
     // Sends operations without waiting for them (main thread: the bindings
     // changed, and the plugin is to attach again).
     virtual void post(const std::vector<Operation>& operations) = 0;
+    // Called once Corvane serves the plugin: a plugin Corvane puts into the
+    // compositor itself (the KWin script) is loaded here. What failed.
+    virtual std::optional<std::string> start() { return std::nullopt; }
 
 protected:
     PluginChannel() = default;
@@ -44,6 +48,13 @@ public:
     virtual std::vector<Operation> fetch(const Snapshot& before) = 0;
     // The state after applying what the last fetch gave.
     virtual void applied(const Snapshot& after) = 0;
+    // The refused names from the plugin's report on the bindings it was
+    // given. A compositor that does not tell its plugin (KWin gives a
+    // colliding shortcut no key, silently) has them worked out here.
+    virtual std::optional<std::vector<std::string>> settle(const std::vector<Binding>&,
+                                                           const std::string& report) {
+        return decodeReport(report);
+    }
 };
 
 }  // namespace corvane::compositor
