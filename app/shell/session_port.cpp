@@ -5,8 +5,9 @@
 #include "app/shell/instance_paths.hpp"
 #include "app/shell/session_kind.hpp"
 #include "ports/compositor/compositor_port.hpp"
+#include "ports/compositor/layout_keyboard_map.hpp"
 #include "ports/gnome/gnome_channel.hpp"
-#include "ports/gnome/gnome_keyboard_map.hpp"
+#include "ports/gnome/input_sources.hpp"
 #include "ports/i3ipc/i3_socket_path.hpp"
 #include "ports/i3ipc/i3ipc_port.hpp"
 #include "ports/kwin/kwin_channel.hpp"
@@ -29,7 +30,7 @@ std::unique_ptr<compositor::CompositorPort> gnomePort(SessionPort::Namer namer) 
         compositor::CompositorPort::Plugin{"gnome", compositor::AcceleratorSyntax::gtk, std::move(names),
                                            "Corvane's extension (log out and back in once)"},
         std::make_unique<gnome::GnomeChannel>(), std::move(namer),
-        std::make_unique<gnome::GnomeKeyboardMap>(gnome::GnomeKeyboardMap::userSource()));
+        std::make_unique<compositor::LayoutKeyboardMap>(gnome::userInputSource()));
 }
 
 std::unique_ptr<compositor::CompositorPort> kwinPort(SessionPort::Namer namer) {
@@ -40,12 +41,12 @@ std::unique_ptr<compositor::CompositorPort> kwinPort(SessionPort::Namer namer) {
     // Our own windows' keys (the recorder, the tour) are read with the
     // layout Plasma types with.
     const auto layout = kwin::firstLayout(kwin::sessionLayout());
-    std::optional<gnome::InputSource> typing;
-    if (!layout.layout.empty()) typing = gnome::InputSource{layout.layout, layout.variant};
+    std::optional<compositor::XkbLayout> typing;
+    if (!layout.layout.empty()) typing = compositor::XkbLayout{layout.layout, layout.variant};
     auto port = std::make_unique<compositor::CompositorPort>(
         compositor::CompositorPort::Plugin{"kwin", compositor::AcceleratorSyntax::qt, std::move(names),
                                            "Corvane's KWin script"},
-        std::move(channel), std::move(namer), std::make_unique<gnome::GnomeKeyboardMap>(typing));
+        std::move(channel), std::move(namer), std::make_unique<compositor::LayoutKeyboardMap>(typing));
     port->setFetchEndpoint(endpoint);
     return port;
 }

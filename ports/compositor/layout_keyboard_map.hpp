@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/platform/keyboard_map.hpp"
+#include "ports/x11/key_table.hpp"
+
+namespace corvane::compositor {
+
+// A keyboard layout by its XKB names, as a compositor's settings give it.
+struct XkbLayout {
+    std::string layout;   // "fr"
+    std::string variant;  // "azerty"; may be empty
+    friend bool operator==(const XkbLayout&, const XkbLayout&) = default;
+};
+
+// Our own windows' keys in a compositor session, for the recorder and the
+// tour: Wayland hands clients XKB key codes (evdev + 8), read here against
+// the layout the compositor types with (read from its settings at start),
+// not the environment's, which a Wayland session need not set. Main thread
+// only.
+class LayoutKeyboardMap final : public KeyboardMap {
+public:
+    // The layout to read keys with; absent, or unknown to this system: the
+    // system's default.
+    explicit LayoutKeyboardMap(const std::optional<XkbLayout>& layout);
+
+    Names names() const override;
+    std::optional<Key> productKey(std::uint32_t nativeKeyCode) const override;
+
+private:
+    x11::KeyTable table_;
+};
+
+}  // namespace corvane::compositor
