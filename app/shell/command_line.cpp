@@ -30,6 +30,8 @@ std::optional<CommandLine::Mode> flagMode(const std::string& argument) {
     if (argument == "--enable") return CommandLine::Mode::enable;
     if (argument == "--disable") return CommandLine::Mode::disable;
     if (argument == "--status") return CommandLine::Mode::status;
+    if (argument == "--tour") return CommandLine::Mode::tour;
+    if (argument == "--quit") return CommandLine::Mode::quit;
     if (argument == "--help" || argument == "-h") return CommandLine::Mode::help;
     if (argument == "--version") return CommandLine::Mode::version;
     return std::nullopt;
@@ -76,6 +78,10 @@ std::optional<InstanceRequest> instanceRequestFor(const CommandLine& commandLine
             return InstanceRequest{InstanceRequest::Kind::disable, {}};
         case CommandLine::Mode::status:
             return InstanceRequest{InstanceRequest::Kind::status, {}};
+        case CommandLine::Mode::tour:
+            return InstanceRequest{InstanceRequest::Kind::tour, {}};
+        case CommandLine::Mode::quit:
+            return InstanceRequest{InstanceRequest::Kind::quit, {}};
         case CommandLine::Mode::run:
         case CommandLine::Mode::help:
         case CommandLine::Mode::version:
@@ -87,8 +93,8 @@ std::optional<InstanceRequest> instanceRequestFor(const CommandLine& commandLine
 std::string usageText() {
     return "Usage: corvane [OPTION]\n"
            "Places the focused window from global keyboard shortcuts. Without an option,\n"
-           "runs in the system tray on $DISPLAY; if Corvane is already running, asks it\n"
-           "to come forward instead.\n"
+           "runs in the background, with a mark in the system tray where there is one;\n"
+           "if Corvane is already running, asks it to show its settings instead.\n"
            "\n"
            "Options (each asks the running Corvane):\n"
            "  --action NAME   perform a placement or desktop action, for example\n"
@@ -96,6 +102,8 @@ std::string usageText() {
            "  --enable        turn Corvane on\n"
            "  --disable       turn Corvane off\n"
            "  --status        print {\"enabled\":...,\"unavailable\":[...]} on one line\n"
+           "  --tour          open the guided tour\n"
+           "  --quit          quit Corvane\n"
            "  -h, --help      show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"

@@ -11,7 +11,7 @@ namespace corvane {
 
 // What the user asked for on the command line.
 struct CommandLine {
-    enum class Mode { run, action, enable, disable, status, help, version };
+    enum class Mode { run, action, enable, disable, status, tour, quit, help, version };
     Mode mode = Mode::run;
     std::string action;  // a valid raw value, for Mode::action only
 

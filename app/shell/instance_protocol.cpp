@@ -38,6 +38,10 @@ std::string encodeRequest(const InstanceRequest& request) {
             return "disable\n";
         case InstanceRequest::Kind::status:
             return "status\n";
+        case InstanceRequest::Kind::tour:
+            return "tour\n";
+        case InstanceRequest::Kind::quit:
+            return "quit\n";
     }
     return "show\n";
 }
@@ -49,6 +53,8 @@ std::optional<InstanceRequest> decodeRequest(std::string_view line) {
     if (line == "enable") return InstanceRequest{InstanceRequest::Kind::enable, {}};
     if (line == "disable") return InstanceRequest{InstanceRequest::Kind::disable, {}};
     if (line == "status") return InstanceRequest{InstanceRequest::Kind::status, {}};
+    if (line == "tour") return InstanceRequest{InstanceRequest::Kind::tour, {}};
+    if (line == "quit") return InstanceRequest{InstanceRequest::Kind::quit, {}};
     if (line.substr(0, actionPrefix.size()) == actionPrefix) {
         const std::string_view name = line.substr(actionPrefix.size());
         // Raw values are plain words; anything else cannot name an action and

@@ -19,7 +19,7 @@ namespace corvane {
 inline constexpr std::size_t maxInstanceLineLength = 4096;
 
 struct InstanceRequest {
-    enum class Kind { show, action, enable, disable, status };
+    enum class Kind { show, action, enable, disable, status, tour, quit };
     Kind kind = Kind::show;
     std::string action;  // the raw value, for Kind::action only
 
@@ -38,7 +38,8 @@ struct InstanceReply {
     friend bool operator==(const InstanceReply&, const InstanceReply&) = default;
 };
 
-// "show", "action leftHalf", "enable", "disable", "status", with the newline.
+// "show", "action leftHalf", "enable", "disable", "status", "tour", "quit", with the
+// newline.
 std::string encodeRequest(const InstanceRequest& request);
 // Absent for anything but exactly one of the lines above. The action name is
 // not checked here: the server answers an unknown one with an error.

@@ -52,6 +52,17 @@ void respond(const InstanceRequest& request, AppControl& control, ReplyHandler r
                 InstanceReply::Kind::status,
                 statusDocument(control.isEnabled(), control.unavailable(), control.isTourOpen())});
             return;
+        // The menu's two entries that have no other way in where there is no
+        // tray (GNOME by default, many tiling setups).
+        case InstanceRequest::Kind::tour:
+            control.openTour();
+            reply(InstanceReply::ok());
+            return;
+        case InstanceRequest::Kind::quit:
+            // Answered first: the event loop ends once this event is done.
+            reply(InstanceReply::ok());
+            control.quit();
+            return;
     }
     reply(InstanceReply::error("unknown request"));
 }

@@ -159,7 +159,10 @@ void InstanceServer::serve(xdg::UniqueFd descriptor) {
             if (!connection) return;
             const std::string line = encodeReply(reply);
             connection->write(line.data(), static_cast<qint64>(line.size()));
-            // Closing flushes the reply first.
+            // Written at once: an answer to "quit" must reach the client
+            // although the event loop ends right after. (A short line always
+            // fits a fresh socket's buffer.)
+            connection->flush();
             connection->disconnectFromServer();
         };
         std::optional<InstanceRequest> request;

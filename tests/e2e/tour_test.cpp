@@ -234,5 +234,31 @@ TEST_F(FirstRunUnderBindings, LessonKeysReachTheTourNotTheWindowManager) {
     EXPECT_EQ(0u, x().currentDesktop());
 }
 
+// Without a tray (GNOME by default, many tiling setups) the menu's tour and
+// Quit are reached from the command line.
+class FromTheCommandLine : public FirstRun {
+protected:
+    xharness::CorvaneOptions appOptions() override { return xharness::CorvaneOptions{settingsFiles()}; }
+};
+
+TEST_F(FromTheCommandLine, TourOpensTheTourAndQuitEndsCorvane) {
+    std::optional<Status> now = status(app());
+    ASSERT_TRUE(now.has_value());
+    EXPECT_FALSE(now->tourOpen);
+    const xharness::CommandResult tour = app().run({"--tour"});
+    ASSERT_TRUE(tour.status && tour.status->exited && tour.status->code == 0) << tour.err;
+    ASSERT_TRUE(waitForActiveTour());
+    now = status(app());
+    ASSERT_TRUE(now.has_value());
+    EXPECT_TRUE(now->tourOpen);
+
+    expectExit();
+    const xharness::CommandResult quit = app().run({"--quit"});
+    ASSERT_TRUE(quit.status && quit.status->exited && quit.status->code == 0) << quit.err;
+    const auto ended = app().waitForExit(std::chrono::seconds(5));
+    ASSERT_TRUE(ended.has_value()) << "corvane still runs after --quit";
+    EXPECT_TRUE(ended->exited && ended->code == 0) << xharness::describe(*ended);
+}
+
 }  // namespace
 }  // namespace corvane::e2e

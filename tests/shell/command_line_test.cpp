@@ -30,6 +30,8 @@ TEST(CommandLine, ModesAndTheirRequests) {
     EXPECT_EQ(CommandLine::Mode::enable, parsed({"--enable"}).mode);
     EXPECT_EQ(CommandLine::Mode::disable, parsed({"--disable"}).mode);
     EXPECT_EQ(CommandLine::Mode::status, parsed({"--status"}).mode);
+    EXPECT_EQ(CommandLine::Mode::tour, parsed({"--tour"}).mode);
+    EXPECT_EQ(CommandLine::Mode::quit, parsed({"--quit"}).mode);
     EXPECT_EQ(CommandLine::Mode::help, parsed({"-h"}).mode);
     EXPECT_EQ(CommandLine::Mode::version, parsed({"--version"}).mode);
     // Help wins over anything else on the line.
@@ -40,6 +42,8 @@ TEST(CommandLine, ModesAndTheirRequests) {
     EXPECT_EQ(InstanceRequest::Kind::enable, instanceRequestFor({CommandLine::Mode::enable, {}})->kind);
     EXPECT_EQ(InstanceRequest::Kind::disable, instanceRequestFor({CommandLine::Mode::disable, {}})->kind);
     EXPECT_EQ(InstanceRequest::Kind::status, instanceRequestFor({CommandLine::Mode::status, {}})->kind);
+    EXPECT_EQ(InstanceRequest::Kind::tour, instanceRequestFor({CommandLine::Mode::tour, {}})->kind);
+    EXPECT_EQ(InstanceRequest::Kind::quit, instanceRequestFor({CommandLine::Mode::quit, {}})->kind);
     EXPECT_FALSE(instanceRequestFor({CommandLine::Mode::run, {}}));
     EXPECT_FALSE(instanceRequestFor({CommandLine::Mode::version, {}}));
 }

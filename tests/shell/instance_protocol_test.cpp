@@ -10,6 +10,7 @@ TEST(InstanceProtocol, RequestsSurviveTheRoundTrip) {
         {InstanceRequest::Kind::show, {}},          {InstanceRequest::Kind::action, "leftHalf"},
         {InstanceRequest::Kind::action, "follow9"}, {InstanceRequest::Kind::enable, {}},
         {InstanceRequest::Kind::disable, {}},       {InstanceRequest::Kind::status, {}},
+        {InstanceRequest::Kind::tour, {}},          {InstanceRequest::Kind::quit, {}},
     };
     for (const auto& request : requests) {
         const std::string line = encodeRequest(request);

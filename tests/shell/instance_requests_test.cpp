@@ -31,8 +31,10 @@ TEST(InstanceRequests, EachRequestDoesItsOneThing) {
     EXPECT_EQ(InstanceReply::ok(), answerNow({Kind::action, "send4"}, control));
     EXPECT_EQ(InstanceReply::ok(), answerNow({Kind::disable, {}}, control));
     EXPECT_EQ(InstanceReply::ok(), answerNow({Kind::enable, {}}, control));
+    EXPECT_EQ(InstanceReply::ok(), answerNow({Kind::tour, {}}, control));
+    EXPECT_EQ(InstanceReply::ok(), answerNow({Kind::quit, {}}, control));
     EXPECT_EQ((Calls{"bringForward", "perform(topLeft)", "perform(send4)", "setEnabled(false)",
-                     "setEnabled(true)"}),
+                     "setEnabled(true)", "openTour", "quit"}),
               control.calls);
 }
 
