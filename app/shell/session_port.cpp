@@ -5,13 +5,13 @@
 #include "app/shell/instance_paths.hpp"
 #include "app/shell/session_kind.hpp"
 #include "ports/compositor/compositor_port.hpp"
-#include "ports/compositor/layout_keyboard_map.hpp"
 #include "ports/gnome/gnome_channel.hpp"
 #include "ports/gnome/input_sources.hpp"
 #include "ports/i3ipc/i3_socket_path.hpp"
 #include "ports/i3ipc/i3ipc_port.hpp"
 #include "ports/kwin/kwin_channel.hpp"
 #include "ports/kwin/kwin_layout.hpp"
+#include "ports/x11/layout_keyboard_map.hpp"
 #include "ports/x11/x11_port.hpp"
 
 namespace corvane {
@@ -30,7 +30,7 @@ std::unique_ptr<compositor::CompositorPort> gnomePort(SessionPort::Namer namer) 
         compositor::CompositorPort::Plugin{"gnome", compositor::AcceleratorSyntax::gtk, std::move(names),
                                            "Corvane's extension (log out and back in once)"},
         std::make_unique<gnome::GnomeChannel>(), std::move(namer),
-        std::make_unique<compositor::LayoutKeyboardMap>(gnome::userInputSource()));
+        std::make_unique<x11::LayoutKeyboardMap>(gnome::userInputSource()));
 }
 
 std::unique_ptr<compositor::CompositorPort> kwinPort(SessionPort::Namer namer) {
@@ -41,12 +41,12 @@ std::unique_ptr<compositor::CompositorPort> kwinPort(SessionPort::Namer namer) {
     // Our own windows' keys (the recorder, the tour) are read with the
     // layout Plasma types with.
     const auto layout = kwin::firstLayout(kwin::sessionLayout());
-    std::optional<compositor::XkbLayout> typing;
-    if (!layout.layout.empty()) typing = compositor::XkbLayout{layout.layout, layout.variant};
+    std::optional<x11::XkbLayout> typing;
+    if (!layout.layout.empty()) typing = x11::XkbLayout{layout.layout, layout.variant};
     auto port = std::make_unique<compositor::CompositorPort>(
         compositor::CompositorPort::Plugin{"kwin", compositor::AcceleratorSyntax::qt, std::move(names),
                                            "Corvane's KWin script"},
-        std::move(channel), std::move(namer), std::make_unique<compositor::LayoutKeyboardMap>(typing));
+        std::move(channel), std::move(namer), std::make_unique<x11::LayoutKeyboardMap>(typing));
     port->setFetchEndpoint(endpoint);
     return port;
 }

@@ -11,7 +11,7 @@
 #include "ports/compositor/compositor_session.hpp"
 #include "ports/compositor/compositor_window_server.hpp"
 #include "ports/compositor/compositor_workspace.hpp"
-#include "ports/i3ipc/i3_keyboard_map.hpp"
+#include "ports/x11/layout_keyboard_map.hpp"
 
 namespace corvane::compositor {
 
@@ -73,7 +73,8 @@ struct CompositorPort::Services {
           windowServer(session, plugin.names),
           hotKeys(plugin.syntax, std::move(namer)),
           feedback(session),
-          keyboardMap(keyboard ? std::move(keyboard) : std::make_unique<i3ipc::I3KeyboardMap>()),
+          keyboardMap(keyboard ? std::move(keyboard)
+                               : std::make_unique<x11::LayoutKeyboardMap>(std::nullopt)),
           windowManager(shellName(plugin.name), plugin.absentPlugin, session) {}
 
     Plugin plugin;

@@ -6,20 +6,20 @@
 
 namespace corvane::gnome {
 
-std::optional<compositor::XkbLayout> firstXkbSource(const std::string& text) {
+std::optional<x11::XkbLayout> firstXkbSource(const std::string& text) {
     static const std::regex source(R"(\(\s*'xkb'\s*,\s*'([^']*)'\s*\))");
     std::smatch match;
     if (!std::regex_search(text, match, source)) return std::nullopt;
     const std::string name = match[1].str();
     if (name.empty()) return std::nullopt;
     const auto plus = name.find('+');
-    if (plus == std::string::npos) return compositor::XkbLayout{name, {}};
-    return compositor::XkbLayout{name.substr(0, plus), name.substr(plus + 1)};
+    if (plus == std::string::npos) return x11::XkbLayout{name, {}};
+    return x11::XkbLayout{name.substr(0, plus), name.substr(plus + 1)};
 }
 
 // Read before the toolkit starts (the port is chosen first), so through a
 // plain pipe; the command line is fixed.
-std::optional<compositor::XkbLayout> userInputSource() {
+std::optional<x11::XkbLayout> userInputSource() {
     const std::unique_ptr<FILE, decltype(&pclose)> pipe(
         popen("gsettings get org.gnome.desktop.input-sources sources 2>/dev/null", "r"), &pclose);
     if (!pipe) return std::nullopt;

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "ports/compositor/layout_keyboard_map.hpp"
+#include "ports/x11/layout_keyboard_map.hpp"
 
 namespace corvane::gnome {
 
@@ -11,9 +11,9 @@ namespace corvane::gnome {
 // gsettings' text form ("[('xkb', 'fr+azerty'), ('ibus', 'anthy')]"): the
 // layout GNOME types with. Absent when there is none (GNOME then types with
 // the system's default layout).
-std::optional<compositor::XkbLayout> firstXkbSource(const std::string& gvariantText);
+std::optional<x11::XkbLayout> firstXkbSource(const std::string& gvariantText);
 
 // Asks gsettings for the user's first input source.
-std::optional<compositor::XkbLayout> userInputSource();
+std::optional<x11::XkbLayout> userInputSource();
 
 }  // namespace corvane::gnome

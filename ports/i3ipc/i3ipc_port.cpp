@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ports/i3ipc/i3_accessibility.hpp"
-#include "ports/i3ipc/i3_keyboard_map.hpp"
+#include "ports/i3ipc/i3_feedback.hpp"
 #include "ports/i3ipc/i3_screens.hpp"
 #include "ports/i3ipc/i3_window_server.hpp"
 #include "ports/i3ipc/i3_workspace.hpp"
@@ -11,6 +11,7 @@
 #include "ports/i3ipc/ipc_connection.hpp"
 #include "ports/i3ipc/ipc_session.hpp"
 #include "ports/i3ipc/sway_hot_keys.hpp"
+#include "ports/x11/layout_keyboard_map.hpp"
 
 namespace corvane::i3ipc {
 
@@ -62,7 +63,9 @@ struct I3IpcPort::Services {
     I3WindowServer windowServer;
     I3DesktopGesture desktopGesture;
     I3Feedback feedback;
-    I3KeyboardMap keyboardMap;
+    // Our own windows' keys on sway: the layout the environment names
+    // (XKB_DEFAULT_LAYOUT and its kin), as sway reads it too.
+    x11::LayoutKeyboardMap keyboardMap{std::nullopt};
     I3WindowManager windowManager;
     std::unique_ptr<I3XWorkspace> xWorkspace;
 };

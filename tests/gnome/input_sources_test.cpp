@@ -5,7 +5,7 @@
 namespace corvane::gnome {
 namespace {
 
-using compositor::XkbLayout;
+using x11::XkbLayout;
 
 TEST(GnomeInputSources, TheFirstXkbInputSourceIsTheLayout) {
     EXPECT_EQ(firstXkbSource("[('xkb', 'fr+azerty'), ('xkb', 'us')]\n"), (XkbLayout{"fr", "azerty"}));

@@ -1,12 +1,12 @@
-#include "ports/compositor/layout_keyboard_map.hpp"
+#include "ports/x11/layout_keyboard_map.hpp"
 
 #include <gtest/gtest.h>
 
-namespace corvane::compositor {
+namespace corvane::x11 {
 namespace {
 
 // XKB key codes are evdev codes + 8, as Qt on Wayland reports them.
-TEST(LayoutKeyboardMap, KeysOfOurWindowsAreReadOnTheCompositorsLayout) {
+TEST(LayoutKeyboardMap, KeysOfOurWindowsAreReadOnTheNamedLayout) {
     constexpr std::uint32_t usQPosition = 16 + 8, usAPosition = 30 + 8, keyA = 0, keyQ = 12;
     const LayoutKeyboardMap azerty(XkbLayout{"fr", "azerty"});
     ASSERT_TRUE(azerty.productKey(usQPosition));
@@ -21,4 +21,4 @@ TEST(LayoutKeyboardMap, KeysOfOurWindowsAreReadOnTheCompositorsLayout) {
 }
 
 }  // namespace
-}  // namespace corvane::compositor
+}  // namespace corvane::x11

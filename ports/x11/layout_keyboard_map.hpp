@@ -6,7 +6,7 @@
 #include "app/platform/keyboard_map.hpp"
 #include "ports/x11/key_table.hpp"
 
-namespace corvane::compositor {
+namespace corvane::x11 {
 
 // A keyboard layout by its XKB names, as a compositor's settings give it.
 struct XkbLayout {
@@ -15,22 +15,21 @@ struct XkbLayout {
     friend bool operator==(const XkbLayout&, const XkbLayout&) = default;
 };
 
-// Our own windows' keys in a compositor session, for the recorder and the
-// tour: Wayland hands clients XKB key codes (evdev + 8), read here against
-// the layout the compositor types with (read from its settings at start),
-// not the environment's, which a Wayland session need not set. Main thread
-// only.
+// Our own windows' keys where they do not come from an X server we can ask
+// (Wayland: GNOME, Plasma, sway), for the recorder and the tour: Wayland
+// hands clients XKB key codes (evdev + 8), read here against the layout the
+// compositor types with (from its settings, read at start). Main thread only.
 class LayoutKeyboardMap final : public KeyboardMap {
 public:
     // The layout to read keys with; absent, or unknown to this system: the
-    // system's default.
+    // default, which follows XKB_DEFAULT_LAYOUT and its kin as compositors do.
     explicit LayoutKeyboardMap(const std::optional<XkbLayout>& layout);
 
     Names names() const override;
     std::optional<Key> productKey(std::uint32_t nativeKeyCode) const override;
 
 private:
-    x11::KeyTable table_;
+    KeyTable table_;
 };
 
-}  // namespace corvane::compositor
+}  // namespace corvane::x11

@@ -1,4 +1,4 @@
-#include "ports/compositor/layout_keyboard_map.hpp"
+#include "ports/x11/layout_keyboard_map.hpp"
 
 #include <xkbcommon/xkbcommon.h>
 
@@ -6,7 +6,7 @@
 
 #include "ports/x11/key_mapping.hpp"
 
-namespace corvane::compositor {
+namespace corvane::x11 {
 
 LayoutKeyboardMap::LayoutKeyboardMap(const std::optional<XkbLayout>& layout) {
     const std::unique_ptr<xkb_context, decltype(&xkb_context_unref)> context(
@@ -21,7 +21,7 @@ LayoutKeyboardMap::LayoutKeyboardMap(const std::optional<XkbLayout>& layout) {
         xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS), &xkb_keymap_unref);
     // A layout this system does not know types as the default one.
     if (!keymap) keymap.reset(xkb_keymap_new_from_names(context.get(), nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS));
-    if (keymap) table_ = x11::KeyTable(keymap.get());
+    if (keymap) table_ = KeyTable(keymap.get());
 }
 
 KeyboardMap::Names LayoutKeyboardMap::names() const {
@@ -38,7 +38,7 @@ std::optional<KeyboardMap::Key> LayoutKeyboardMap::productKey(std::uint32_t nati
     if (nativeKeyCode > 255) return std::nullopt;
     const auto keyCode = table_.productKeyCode(static_cast<xcb_keycode_t>(nativeKeyCode));
     if (!keyCode) return std::nullopt;
-    return Key{*keyCode, x11::KeyMapping::characters(*keyCode)};
+    return Key{*keyCode, KeyMapping::characters(*keyCode)};
 }
 
-}  // namespace corvane::compositor
+}  // namespace corvane::x11
