@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tools/xharness/corvane_process.hpp"
 #include "tools/xharness/unique_fd.hpp"
 
 namespace corvane::gnome::testing {
@@ -305,27 +306,12 @@ GnomeCorvane::GnomeCorvane(GnomeSession& session, const std::string& configText,
     session.user().give(config, true);
     binary_ = wayland::reachableCopy(session.user(), CORVANE_BINARY, session.directory());
 
-    int ready[2];
-    if (::pipe2(ready, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    const xharness::UniqueFd readEnd(ready[0]);
-    xharness::UniqueFd writeEnd(ready[1]);
     xharness::SpawnOptions spawn;
-    spawn.argv = session.asUser({"CORVANE_READY_FD=3", binary_.string()});
-    spawn.descriptors = {{3, writeEnd.get()}};
+    spawn.argv =
+        session.asUser({"CORVANE_READY_FD=" + std::to_string(xharness::readyDescriptor), binary_.string()});
     spawn.stderrFile = session.directory() / "corvane.log";
-    process_ = std::make_unique<xharness::ChildProcess>(spawn);
-    writeEnd.reset();
-    std::string said;
-    const auto deadline = Clock::now() + GnomeSession::timeout;
-    while (said.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        pollfd p{readEnd.get(), POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
-        char buffer[64];
-        const ssize_t n = ::read(readEnd.get(), buffer, sizeof buffer);
-        if (n <= 0) break;
-        said.append(buffer, static_cast<std::size_t>(n));
-    }
+    auto [process, said] = xharness::startAwaitingReady(std::move(spawn), GnomeSession::timeout);
+    process_ = std::move(process);
     if (said != "ready\n") throw std::runtime_error("corvane did not become ready:\n" + stderrText());
     // The extension sees our name appear, attaches and binds.
     if (waitForBindings &&

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "ports/i3ipc/ipc_frame.hpp"
+#include "tools/xharness/corvane_process.hpp"
 #include "tools/xharness/unique_fd.hpp"
 
 namespace corvane::i3ipc::testing {
@@ -246,27 +247,12 @@ SwayCorvane::SwayCorvane(SwaySession& session, const std::string& configText) : 
                 throw std::runtime_error("cannot hand the settings to the session's user");
     }
 
-    int ready[2];
-    if (::pipe2(ready, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    const xharness::UniqueFd readEnd(ready[0]);
-    xharness::UniqueFd writeEnd(ready[1]);
     xharness::SpawnOptions spawn;
-    spawn.argv = session.asUser({"CORVANE_READY_FD=3", session.corvaneBinary()});
-    spawn.descriptors = {{3, writeEnd.get()}};
+    spawn.argv = session.asUser(
+        {"CORVANE_READY_FD=" + std::to_string(xharness::readyDescriptor), session.corvaneBinary()});
     spawn.stderrFile = session.directory() / "corvane.log";
-    process_ = std::make_unique<xharness::ChildProcess>(spawn);
-    writeEnd.reset();
-    std::string said;
-    const auto deadline = Clock::now() + SwaySession::timeout;
-    while (said.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        pollfd p{readEnd.get(), POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
-        char buffer[64];
-        const ssize_t n = ::read(readEnd.get(), buffer, sizeof buffer);
-        if (n <= 0) break;
-        said.append(buffer, static_cast<std::size_t>(n));
-    }
+    auto [process, said] = xharness::startAwaitingReady(std::move(spawn), SwaySession::timeout);
+    process_ = std::move(process);
     if (said != "ready\n") throw std::runtime_error("corvane did not become ready:\n" + stderrText());
 }
 

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tools/xharness/corvane_process.hpp"
 #include "tools/xharness/unique_fd.hpp"
 
 namespace corvane::kwinharness {
@@ -323,27 +324,12 @@ KWinCorvane::KWinCorvane(KWinSession& session, const std::string& configText, co
         if (std::filesystem::exists(path)) session.give(path);
     binary_ = session.reachable(CORVANE_BINARY);
 
-    int ready[2];
-    if (::pipe2(ready, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    const xharness::UniqueFd readEnd(ready[0]);
-    xharness::UniqueFd writeEnd(ready[1]);
     xharness::SpawnOptions spawn;
-    spawn.argv = session.asUser({"CORVANE_READY_FD=3", "QT_QPA_PLATFORM=offscreen", binary_});
-    spawn.descriptors = {{3, writeEnd.get()}};
+    spawn.argv = session.asUser({"CORVANE_READY_FD=" + std::to_string(xharness::readyDescriptor),
+                                 "QT_QPA_PLATFORM=offscreen", binary_});
     spawn.stderrFile = session.directory() / "corvane.log";
-    process_ = std::make_unique<xharness::ChildProcess>(spawn);
-    writeEnd.reset();
-    std::string said;
-    const auto deadline = Clock::now() + KWinSession::timeout;
-    while (said.find('\n') == std::string::npos) {
-        const auto left = leftUntil(deadline);
-        pollfd p{readEnd.get(), POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
-        char buffer[64];
-        const ssize_t n = ::read(readEnd.get(), buffer, sizeof buffer);
-        if (n <= 0) break;
-        said.append(buffer, static_cast<std::size_t>(n));
-    }
+    auto [process, said] = xharness::startAwaitingReady(std::move(spawn), KWinSession::timeout);
+    process_ = std::move(process);
     if (said != "ready\n") throw std::runtime_error("corvane did not become ready:\n" + stderrText());
     if (!keyed.empty() && !session.waitForShortcutKey(keyed))
         throw std::runtime_error(keyed + " got no key in KWin:\n" + stderrText());

@@ -15,8 +15,6 @@ namespace corvane::xharness {
 
 namespace {
 
-constexpr int readyDescriptor = 3;
-
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path);
     std::stringstream text;
@@ -49,6 +47,15 @@ std::string readReady(int fd, std::chrono::milliseconds timeout) {
 
 }  // namespace
 
+ReadyStart startAwaitingReady(SpawnOptions spawn, std::chrono::milliseconds timeout) {
+    Pipe ready = Pipe::make();
+    spawn.descriptors.emplace_back(readyDescriptor, ready.write.get());
+    ReadyStart start{std::make_unique<ChildProcess>(spawn), {}};
+    ready.write.reset();
+    start.said = readReady(ready.read.get(), timeout);
+    return start;
+}
+
 CorvaneProcess::CorvaneProcess(std::filesystem::path binary, XServer& server, CorvaneOptions options)
     : binary_(std::move(binary)), server_(server), home_("corvane-app") {
     configHome_ = home_.path() / "config";
@@ -64,20 +71,16 @@ CorvaneProcess::CorvaneProcess(std::filesystem::path binary, XServer& server, Co
         std::ofstream(file, std::ios::binary) << contents;
     }
 
-    Pipe ready = Pipe::make();
     SpawnOptions spawn;
     spawn.argv = {binary_.string()};
     spawn.environment = environment();
     spawn.environment["CORVANE_READY_FD"] = std::to_string(readyDescriptor);
     spawn.unsetEnvironment = XServer::hostEnvironmentToDrop();
-    spawn.descriptors = {{readyDescriptor, ready.write.get()}};
     spawn.stderrFile = home_.path() / "stderr.log";
     spawn.stdoutFile = home_.path() / "stdout.log";
     const auto started = std::chrono::steady_clock::now();
-    process_ = std::make_unique<ChildProcess>(spawn);
-    ready.write.reset();
-
-    const std::string said = readReady(ready.read.get(), readyTimeout);
+    auto [process, said] = startAwaitingReady(std::move(spawn), readyTimeout);
+    process_ = std::move(process);
     startDuration_ =
         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
     if (said != "ready\n") {

@@ -24,6 +24,20 @@ struct CorvaneOptions {
     bool tourCompleted = true;
 };
 
+// The descriptor a Corvane under test says "ready" on; the starter names it
+// to the app as CORVANE_READY_FD (in the environment, or an `env` prefix when
+// the app runs as another user).
+inline constexpr int readyDescriptor = 3;
+
+struct ReadyStart {
+    std::unique_ptr<ChildProcess> process;
+    std::string said;  // "ready\n" once the app is ready
+};
+// Starts `spawn` with a pipe on readyDescriptor and waits until the app says
+// a line, closes the pipe (it ended) or `timeout` passes. Used for the app on
+// every desktop the tests start, X11 or Wayland.
+ReadyStart startAwaitingReady(SpawnOptions spawn, std::chrono::milliseconds timeout);
+
 // The real app on a test server, with a private XDG_CONFIG_HOME and
 // XDG_RUNTIME_DIR (nothing of the user's is read or written) and
 // CORVANE_READY_FD on a pipe. The constructor returns once the app has
