@@ -6,11 +6,13 @@
 #include "app/shell/session_kind.hpp"
 #include "ports/compositor/compositor_port.hpp"
 #include "ports/gnome/gnome_channel.hpp"
+#include "ports/gnome/gnome_plugin.hpp"
 #include "ports/gnome/input_sources.hpp"
 #include "ports/i3ipc/i3_socket_path.hpp"
 #include "ports/i3ipc/i3ipc_port.hpp"
 #include "ports/kwin/kwin_channel.hpp"
 #include "ports/kwin/kwin_layout.hpp"
+#include "ports/kwin/kwin_plugin.hpp"
 #include "ports/x11/layout_keyboard_map.hpp"
 #include "ports/x11/x11_port.hpp"
 
@@ -24,18 +26,12 @@ std::string environment(const char* name) {
 }
 
 std::unique_ptr<compositor::CompositorPort> gnomePort(SessionPort::Namer namer) {
-    WindowServer::Names names{"GNOME Shell", "this GNOME Shell", "the Activities overview",
-                              "Workspaces unavailable: Corvane's GNOME Shell extension is not running"};
     return std::make_unique<compositor::CompositorPort>(
-        compositor::CompositorPort::Plugin{"gnome", compositor::AcceleratorSyntax::gtk, std::move(names),
-                                           "Corvane's extension (log out and back in once)"},
-        std::make_unique<gnome::GnomeChannel>(), std::move(namer),
+        gnome::extensionPlugin(), std::make_unique<gnome::GnomeChannel>(), std::move(namer),
         std::make_unique<x11::LayoutKeyboardMap>(gnome::userInputSource()));
 }
 
 std::unique_ptr<compositor::CompositorPort> kwinPort(SessionPort::Namer namer) {
-    WindowServer::Names names{"KWin", "this KWin", "System Settings, Virtual Desktops",
-                              "Virtual desktops unavailable: Corvane's KWin script is not running"};
     auto channel = std::make_unique<kwin::KWinChannel>(InstancePaths::current().directory);
     auto* endpoint = channel.get();
     // Our own windows' keys (the recorder, the tour) are read with the
@@ -44,9 +40,8 @@ std::unique_ptr<compositor::CompositorPort> kwinPort(SessionPort::Namer namer) {
     std::optional<x11::XkbLayout> typing;
     if (!layout.layout.empty()) typing = x11::XkbLayout{layout.layout, layout.variant};
     auto port = std::make_unique<compositor::CompositorPort>(
-        compositor::CompositorPort::Plugin{"kwin", compositor::AcceleratorSyntax::qt, std::move(names),
-                                           "Corvane's KWin script"},
-        std::move(channel), std::move(namer), std::make_unique<x11::LayoutKeyboardMap>(typing));
+        kwin::scriptPlugin(), std::move(channel), std::move(namer),
+        std::make_unique<x11::LayoutKeyboardMap>(typing));
     port->setFetchEndpoint(endpoint);
     return port;
 }

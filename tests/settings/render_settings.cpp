@@ -7,6 +7,8 @@
 //   settings-shared.png      Left Half given Bottom Half's shortcut
 //   settings-unavailable.png Previous/Next Display held by another program
 //   settings-layout.png      the end of the form, with a gap of 20
+//   settings-gnome.png       in a GNOME session before the log-out that
+//                            loads Corvane's extension
 // The style, palette and font are fixed so the pictures do not depend on the
 // machine's desktop settings. Fails when the window does not come up or does
 // not show what it should.
@@ -26,6 +28,8 @@
 
 #include "app/settings/settings_window.hpp"
 #include "app/shell/status_mark.hpp"
+#include "ports/gnome/gnome_plugin.hpp"
+#include "ports/x11/layout_keyboard_map.hpp"
 #include "ports/x11/x11_port.hpp"
 #include "tests/settings/settings_fixture.hpp"
 #include "tools/xharness/x_server.hpp"
@@ -52,6 +56,16 @@ bool save(QScreen& screen, const QRect& frame, const std::filesystem::path& path
     const QPixmap shot = screen.grabWindow(0, area.x(), area.y(), area.width(), area.height());
     return !shot.isNull() && shot.save(QString::fromStdString(path.string()));
 }
+
+// A plugin that never answers: GNOME has not loaded the extension yet.
+class AbsentPlugin final : public compositor::PluginChannel {
+public:
+    std::optional<compositor::Snapshot> apply(const std::vector<compositor::Operation>&,
+                                              std::chrono::milliseconds) override {
+        return std::nullopt;
+    }
+    void post(const std::vector<compositor::Operation>&) override {}
+};
 
 }  // namespace
 
@@ -134,5 +148,26 @@ int main(int argc, char** argv) {
     if (!scroll) return fail("the form does not scroll");
     scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
     if (!shoot("settings-layout.png")) return fail("could not save settings-layout.png");
+    window.hide();
+
+    // The same window as the GNOME backend fills it before the extension runs.
+    world.store->setConfig(Config::defaults());
+    compositor::CompositorPort gnome(
+        gnome::extensionPlugin(), std::make_unique<AbsentPlugin>(), [](HotKeyID) { return std::string(); },
+        std::make_unique<x11::LayoutKeyboardMap>(x11::XkbLayout{"us", ""}));
+    SettingsWindow waiting(
+        SettingsServices{*world.store, world.desktop.accessibility(), world.desktop.workspace(),
+                         world.desktop.feedback(), [] { return true; }, &gnome.windowManager(),
+                         &gnome.keyboardMap()},
+        SettingsWords::forKeyboard(gnome.keyboardMap().names()));
+    waiting.present();
+    if (!QTest::qWaitForWindowActive(&waiting, 10000)) return fail("the GNOME window did not become active");
+    if (waiting.permissionRows().empty() ||
+        waiting.permissionRows().front()->row().title != "Window manager: GNOME Shell")
+        return fail("the status row does not name GNOME Shell");
+    const QRect gnomeFrame = outerFrame(server.x(), static_cast<xcb_window_t>(waiting.winId()));
+    QTest::qWait(300);
+    if (!save(*screen, gnomeFrame, folder / "settings-gnome.png"))
+        return fail("could not save settings-gnome.png");
     return 0;
 }
