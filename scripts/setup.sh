@@ -20,7 +20,7 @@ packages=(
   # GNOME Shell (headless, its extension run by GJS), Qt D-Bus, the Wayland test window
   gnome-shell gjs libglib2.0-bin libwayland-dev wayland-protocols
   # KWin (headless, its script loaded over D-Bus; keys through its fake-input protocol)
-  kwin-wayland plasma-wayland-protocols dbus
+  kwin-wayland qtwayland5 plasma-wayland-protocols dbus
   # the macOS port's compile check as an Apple target (scripts/macos-check.sh)
   libc++-dev libc++abi-dev libc6-dev-arm64-cross
   # ordinary programs the end-to-end tests place: one without _NET_WM_PID, one drawing its own frame
