@@ -10,6 +10,7 @@
 
 #include "app/platform/accessibility.hpp"
 #include "ports/x11/connection.hpp"
+#include "ports/x11/server_state.hpp"
 #include "ports/x11/window_frame.hpp"
 
 namespace corvane::x11 {
@@ -29,7 +30,7 @@ namespace corvane::x11 {
 // and the frame correction after a restore belong to the main thread.
 class X11Accessibility final : public Accessibility {
 public:
-    X11Accessibility(Connection& connection, bool randr15);
+    X11Accessibility(Connection& connection, ServerState& state);
     ~X11Accessibility() override;
 
     bool isProcessTrusted() override { return true; }
@@ -56,6 +57,11 @@ private:
     class Watch;
 
     std::optional<Rect> outerFrame(xcb_window_t window);
+    // The frame as read at the press when it still holds, else read now.
+    std::optional<FrameReading> currentReading(xcb_window_t window);
+    // The decorations to write a frame with: those read at the press even
+    // after a frame was asked for since (a move keeps them), else read now.
+    std::optional<FrameReading> readingForWrite(xcb_window_t window);
     std::optional<xcb_window_t> focusedWindow(pid_t pid, xcb_window_t frontmost);
     AXCopyResult sizeIncrement(xcb_window_t window);
     AXStatus writeSize(xcb_window_t window, Size size);
@@ -86,7 +92,7 @@ private:
     void setPending(std::optional<PendingWrite> pending);
 
     Connection& connection_;
-    bool randr15_;
+    ServerState& state_;
     mutable std::mutex mutex_;
     std::optional<PendingWrite> pending_;
     unsigned placementRequests_ = 0;
