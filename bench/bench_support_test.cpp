@@ -133,7 +133,7 @@ TEST(BenchOptions, DefaultsValuesAndErrors) {
     }
 }
 
-TEST(InterleavedRounds, TurnsTheOrderAndRetiresAFailingContender) {
+TEST(InterleavedRounds, TurnsTheOrderAndGoesOnPastASampleThatDoesNotSettle) {
     std::vector<std::string> order;
     int bCalls = 0;
     std::vector<Contender> contenders{
@@ -156,12 +156,21 @@ TEST(InterleavedRounds, TurnsTheOrderAndRetiresAFailingContender) {
     };
     std::vector<Series> series = runInterleaved(contenders, 3, 1);
     ASSERT_EQ(series.size(), 3u);
-    // Round 0 (warm-up) a b c, round 1 b c a, round 2 c a b (b fails), round 3 a c.
-    EXPECT_EQ(order, (std::vector<std::string>{"a", "b", "c", "b", "c", "a", "c", "a", "b", "a", "c"}));
+    // Round 0 (warm-up) a b c, round 1 b c a, round 2 c a b (b does not
+    // settle: reported, left out, and b goes on), round 3 a b c.
+    EXPECT_EQ(order, (std::vector<std::string>{"a", "b", "c", "b", "c", "a", "c", "a", "b", "a", "b", "c"}));
     EXPECT_EQ(series[0].samples.size(), 3u);
-    EXPECT_EQ(series[1].samples.size(), 1u);
-    EXPECT_EQ(series[1].failure, "gone");
+    EXPECT_EQ(series[1].samples, (std::vector<double>{2.0, 2.0}));
+    EXPECT_EQ(series[1].unsettled, 1);
+    EXPECT_EQ(series[1].unsettledWhy, "gone");
+    EXPECT_FALSE(series[1].failure);
     EXPECT_EQ(series[2].samples, (std::vector<double>{3.0, 3.0, 3.0}));
+
+    // One that never settles is retired once it has failed often enough.
+    std::vector<Contender> broken{{"x", "", []() -> double { throw std::runtime_error("never"); }}};
+    series = runInterleaved(broken, 20, 0);
+    EXPECT_EQ(series[0].unsettled, maxUnsettled);
+    EXPECT_TRUE(series[0].failure);
 }
 
 }  // namespace
