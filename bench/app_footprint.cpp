@@ -109,12 +109,10 @@ void printBusyFootprint(std::ostream& out, xharness::XServer& server, const Benc
 }
 
 void printLaunchTimes(std::ostream& out, xharness::XServer& server, const BenchOptions& options) {
-    Series launches{"corvane",
-                    "spawn to \"ready\" on CORVANE_READY_FD; fresh XDG_CONFIG_HOME each; ended between",
-                    {},
-                    {},
-                    0,
-                    {}};
+    Series launches{
+        "corvane", "spawn to \"ready\" on CORVANE_READY_FD; fresh XDG_CONFIG_HOME each; ended between",
+        {},        {},
+        0,         {}};
     const xharness::Chord held = xharness::Chord::parse(leftHalfKeys.appChord);
     for (int i = 0; i < options.launches && !launches.failure; ++i) {
         try {

@@ -79,12 +79,26 @@ double DesktopLatency::sample(const xharness::Chord& send) {
                                      std::to_string(home_));
         }
     }
+    bool switched = false;
     if (x.currentDesktop() != home_) {
         requestCurrentDesktop(x, home_);
         if (!x.waitFor([&] { return x.currentDesktop() == home_; }, sampleTimeout))
             throw std::runtime_error("could not show desktop index " + std::to_string(home_) + " again");
+        switched = true;
     }
-    if (!window_.isActive()) window_.activate();
+    if (switched) {
+        // After a switch the manager hands the focus to a window of that
+        // desktop on its own, possibly after our activation: activate until
+        // the focus stays put for a moment.
+        constexpr std::chrono::milliseconds steady{30};
+        int tries = 0;
+        do {
+            if (++tries > 20) throw std::runtime_error("the window would not keep the focus after a switch");
+            window_.activate();
+        } while (x.waitFor([&] { return !window_.isActive(); }, steady));
+    } else if (!window_.isActive()) {
+        window_.activate();
+    }
     std::optional<double> ms = timeUntil(
         x, [&] { server_.keyboard().press(send); },
         [&] { return window_.desktop() == target_ && (!follow_ || x.currentDesktop() == target_); });

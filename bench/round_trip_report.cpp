@@ -64,16 +64,23 @@ void printRoundTrips(std::ostream& out, xharness::XServer& server, xharness::Cli
     window.activate();
 
     std::vector<Action> actions;
+    std::vector<std::string> troubles;
     std::size_t pressed = 0;
     auto run = [&](const std::string& name, const std::function<double()>& sample) {
         Action action{name, pressed, 0};
+        if (!troubles.empty()) {
+            actions.push_back(action);
+            return;
+        }
         for (int i = 0; i < presses; ++i) {
             try {
                 sample();
                 ++action.count;
                 ++pressed;
-            } catch (const std::runtime_error&) {
-                // Left out of the counts: the press may not have reached the app.
+            } catch (const std::runtime_error& error) {
+                // The press may or may not have reached the app: the trace
+                // can no longer be matched to the presses.
+                troubles.push_back(name + ": " + error.what());
                 action.count = 0;
                 break;
             }
@@ -118,6 +125,7 @@ void printRoundTrips(std::ostream& out, xharness::XServer& server, xharness::Cli
     }
     if (costs.size() != pressed)
         out << "  (the trace holds " << costs.size() << " presses for " << pressed << " made)\n";
+    for (const auto& trouble : troubles) out << "  not counted: " << trouble << '\n';
 }
 
 }  // namespace corvane::bench
