@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <iomanip>
+#include <optional>
 #include <sstream>
 
 #include "bench/latency_samplers.hpp"
@@ -58,9 +60,14 @@ std::vector<PressCost> pressCosts(const std::string& log) {
 
 void printRoundTrips(std::ostream& out, xharness::XServer& server, xharness::ClientWindow& window,
                      const Layout& layout, const BenchOptions& options, int presses) {
-    xharness::CorvaneOptions traced;
-    traced.environment["CORVANE_X11_TRACE"] = "1";
-    xharness::CorvaneProcess app(options.corvane, server, traced);
+    // The app inherits our environment; only this instance is traced.
+    struct Traced {
+        Traced() { ::setenv("CORVANE_X11_TRACE", "1", 1); }
+        ~Traced() { ::unsetenv("CORVANE_X11_TRACE"); }
+    };
+    std::optional<Traced> traced(std::in_place);
+    xharness::CorvaneProcess app(options.corvane, server);
+    traced.reset();
     window.activate();
 
     std::vector<Action> actions;

@@ -68,7 +68,6 @@ CorvaneProcess::CorvaneProcess(std::filesystem::path binary, XServer& server, Co
     SpawnOptions spawn;
     spawn.argv = {binary_.string()};
     spawn.environment = environment();
-    for (const auto& [name, value] : options.environment) spawn.environment[name] = value;
     spawn.environment["CORVANE_READY_FD"] = std::to_string(readyDescriptor);
     spawn.unsetEnvironment = XServer::hostEnvironmentToDrop();
     spawn.descriptors = {{readyDescriptor, ready.write.get()}};

@@ -22,8 +22,6 @@ struct CorvaneOptions {
     // first run opens the tour, which holds every shortcut off until it ends.
     // Off for tests of that first run.
     bool tourCompleted = true;
-    // Added to the app's environment (a benchmark's CORVANE_X11_TRACE).
-    std::map<std::string, std::string> environment;
 };
 
 // The real app on a test server, with a private XDG_CONFIG_HOME and
