@@ -41,10 +41,13 @@ std::optional<ServerState::Desktops> X11WindowServer::desktops() {
     lock.unlock();
     if (!wanted || connection_.onMainThread()) return state_.desktops();
     const xcb_window_t root = connection_.root();
-    PropertyWait::waitFor(connection_, root, connection_.ewmh()->_NET_CURRENT_DESKTOP, noticeWait);
+    const bool heard =
+        PropertyWait::waitFor(connection_, root, connection_.ewmh()->_NET_CURRENT_DESKTOP, noticeWait);
     auto now = ServerState::readDesktops(connection_);
-    if (now && now->current == *wanted) {
-        PressTrace::replyReceived("_NET_CURRENT_DESKTOP");
+    // A window manager that did not answer in time is left to the caller's
+    // polls: nothing stays selected that nobody reads.
+    if (!heard || (now && now->current == *wanted)) {
+        if (heard) PressTrace::replyReceived("_NET_CURRENT_DESKTOP");
         PropertyWait::listen(connection_, root, false);
         lock.lock();
         switchAwaited_.reset();
@@ -61,20 +64,21 @@ std::optional<std::uint32_t> X11WindowServer::windowDesktop(xcb_window_t window)
     if (!wanted) {
         if (const auto facts = state_.pressFacts(window); facts && facts->desktopCurrent)
             return facts->desktop;
-    } else {
-        PropertyWait::waitFor(connection_, window, connection_.ewmh()->_NET_WM_DESKTOP, noticeWait);
     }
+    const bool heard =
+        wanted && PropertyWait::waitFor(connection_, window, connection_.ewmh()->_NET_WM_DESKTOP, noticeWait);
     xcb_ewmh_connection_t* ewmh = connection_.ewmh();
     std::uint32_t desktop = 0;
-    if (!xcb_ewmh_get_wm_desktop_reply(
-            ewmh, awaiting(connection_.xcb(), xcb_ewmh_get_wm_desktop(ewmh, window)), &desktop, nullptr))
-        return std::nullopt;
-    if (wanted && desktop == *wanted) {
-        PressTrace::replyReceived("_NET_WM_DESKTOP");
+    const bool read =
+        xcb_ewmh_get_wm_desktop_reply(
+            ewmh, awaiting(connection_.xcb(), xcb_ewmh_get_wm_desktop(ewmh, window)), &desktop, nullptr) != 0;
+    if (wanted && (!heard || !read || desktop == *wanted)) {
+        if (heard) PressTrace::replyReceived("_NET_WM_DESKTOP");
         PropertyWait::listen(connection_, window, false);
         lock.lock();
         movesAwaited_.erase(window);
     }
+    if (!read) return std::nullopt;
     return desktop;
 }
 
