@@ -1,15 +1,18 @@
 #include "ports/x11/server_state.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include <xcb/randr.h>
 #include <xcb/xcb_icccm.h>
+#include <xcb/xcbext.h>
 
 namespace corvane::x11 {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using DesktopsRequest = ServerState::DesktopsRequest;
 
 // Each read below comes in two halves, the requests and the replies, so that
 // a press can send everything it needs before it waits for anything.
@@ -135,25 +138,30 @@ std::pair<std::vector<Strut>, std::vector<xcb_window_t>> strutsReply(Connection&
     return {std::move(struts), std::move(holders)};
 }
 
-struct DesktopsRequest {
-    xcb_get_property_cookie_t count{}, current{};
-};
-
 DesktopsRequest requestDesktops(Connection& connection) {
     xcb_ewmh_connection_t* ewmh = connection.ewmh();
     return {xcb_ewmh_get_number_of_desktops(ewmh, connection.screenNumber()),
             xcb_ewmh_get_current_desktop(ewmh, connection.screenNumber())};
 }
 
+// The reply to a property request: taken without waiting when it has come
+// already (a request sent as an event announced the change), else waited for.
+XPtr<xcb_get_property_reply_t> propertyReply(Connection& connection, xcb_get_property_cookie_t cookie) {
+    void* answer = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    if (xcb_poll_for_reply(connection.xcb(), cookie.sequence, &answer, &error) != 0) {
+        std::free(error);
+        return XPtr<xcb_get_property_reply_t>(static_cast<xcb_get_property_reply_t*>(answer));
+    }
+    return reply(connection.xcb(), cookie, xcb_get_property_reply);
+}
+
 std::optional<ServerState::Desktops> desktopsReply(Connection& connection, const DesktopsRequest& request) {
-    xcb_ewmh_connection_t* ewmh = connection.ewmh();
-    xcb_connection_t* c = connection.xcb();
     ServerState::Desktops desktops;
-    const bool hasCount = xcb_ewmh_get_number_of_desktops_reply(ewmh, awaiting(c, request.count),
-                                                                &desktops.count, nullptr) != 0;
-    const bool hasCurrent = xcb_ewmh_get_current_desktop_reply(ewmh, awaiting(c, request.current),
-                                                               &desktops.current, nullptr) != 0;
-    if (!hasCount || !hasCurrent) return std::nullopt;
+    auto count = propertyReply(connection, request.count);
+    auto current = propertyReply(connection, request.current);
+    if (!count || !xcb_ewmh_get_cardinal_from_reply(&desktops.count, count.get())) return std::nullopt;
+    if (!current || !xcb_ewmh_get_cardinal_from_reply(&desktops.current, current.get())) return std::nullopt;
     return desktops;
 }
 
@@ -173,9 +181,8 @@ bool supportedReply(Connection& connection, xcb_get_property_cookie_t cookie) {
 
 std::optional<xcb_window_t> activeReply(Connection& connection, xcb_get_property_cookie_t cookie) {
     xcb_window_t window = XCB_WINDOW_NONE;
-    if (!xcb_ewmh_get_active_window_reply(connection.ewmh(), awaiting(connection.xcb(), cookie), &window,
-                                          nullptr) ||
-        window == XCB_WINDOW_NONE)
+    auto r = propertyReply(connection, cookie);
+    if (!r || !xcb_ewmh_get_window_from_reply(&window, r.get()) || window == XCB_WINDOW_NONE)
         return std::nullopt;
     return window;
 }
@@ -233,7 +240,31 @@ ServerState::ServerState(Connection& connection, bool randr15) : connection_(con
     connection_.flush();
 }
 
+void ServerState::askActive() {
+    xcb_connection_t* c = connection_.xcb();
+    if (activeAsked_) xcb_discard_reply(c, activeAsked_->sequence);
+    activeAsked_ = xcb_ewmh_get_active_window(connection_.ewmh(), connection_.screenNumber());
+    xcb_flush(c);
+}
+
+void ServerState::askDesktops() {
+    xcb_connection_t* c = connection_.xcb();
+    if (desktopsAsked_) {
+        xcb_discard_reply(c, desktopsAsked_->count.sequence);
+        xcb_discard_reply(c, desktopsAsked_->current.sequence);
+    }
+    desktopsAsked_ = requestDesktops(connection_);
+    xcb_flush(c);
+}
+
 void ServerState::forgetAll() {
+    if (activeAsked_) xcb_discard_reply(connection_.xcb(), activeAsked_->sequence);
+    if (desktopsAsked_) {
+        xcb_discard_reply(connection_.xcb(), desktopsAsked_->count.sequence);
+        xcb_discard_reply(connection_.xcb(), desktopsAsked_->current.sequence);
+    }
+    activeAsked_.reset();
+    desktopsAsked_.reset();
     active_.reset();
     layout_.reset();
     struts_.reset();
@@ -268,8 +299,10 @@ void ServerState::handleEvent(const xcb_generic_event_t& event) {
     if (notify.window != connection_.root()) return;
     if (atom == ewmh->_NET_ACTIVE_WINDOW) {
         active_.reset();
+        askActive();
     } else if (atom == ewmh->_NET_NUMBER_OF_DESKTOPS || atom == ewmh->_NET_CURRENT_DESKTOP) {
         desktops_.reset();
+        askDesktops();
     } else if (atom == ewmh->_NET_CLIENT_LIST || atom == ewmh->_NET_WORKAREA) {
         // A dock coming or going changes the client list (the stacking list
         // changes with every raise, which says nothing about struts); a
@@ -294,8 +327,11 @@ void ServerState::beginPress() {
     xcb_ewmh_connection_t* ewmh = connection_.ewmh();
     // First round: everything that depends on nothing else, including the
     // active window's facts when the active window is known.
+    // What an event made us ask for already is taken, not asked again.
     xcb_get_property_cookie_t activeCookie{};
-    if (needActive) activeCookie = xcb_ewmh_get_active_window(ewmh, connection_.screenNumber());
+    if (needActive)
+        activeCookie = activeAsked_ ? *std::exchange(activeAsked_, std::nullopt)
+                                    : xcb_ewmh_get_active_window(ewmh, connection_.screenNumber());
     LayoutRequest layoutRequest{};
     if (needLayout) layoutRequest = requestLayout(connection_, randr15_);
     ClientListRequest listRequest{};
@@ -303,7 +339,9 @@ void ServerState::beginPress() {
     xcb_get_property_cookie_t supportedCookie{};
     if (needSupported) supportedCookie = xcb_ewmh_get_supported(ewmh, connection_.screenNumber());
     DesktopsRequest desktopsRequest{};
-    if (needDesktops) desktopsRequest = requestDesktops(connection_);
+    if (needDesktops)
+        desktopsRequest =
+            desktopsAsked_ ? *std::exchange(desktopsAsked_, std::nullopt) : requestDesktops(connection_);
     std::optional<WindowRequest> windowRequest;
     if (knownActive) windowRequest = requestWindow(connection_, *knownActive);
 
@@ -373,9 +411,12 @@ std::optional<xcb_window_t> ServerState::activeWindow() {
         std::lock_guard lock(mutex_);
         if (active_ && keptServes()) return *active_;
     }
-    const auto active =
-        activeReply(connection_, xcb_ewmh_get_active_window(connection_.ewmh(), connection_.screenNumber()));
-    if (connection_.onMainThread()) {
+    const bool main = connection_.onMainThread();
+    const auto cookie = main && activeAsked_
+                            ? *std::exchange(activeAsked_, std::nullopt)
+                            : xcb_ewmh_get_active_window(connection_.ewmh(), connection_.screenNumber());
+    const auto active = activeReply(connection_, cookie);
+    if (main) {
         std::lock_guard lock(mutex_);
         active_ = active;
     }
@@ -430,8 +471,11 @@ std::optional<ServerState::Desktops> ServerState::desktops() {
         std::lock_guard lock(mutex_);
         if (desktops_ && keptServes()) return *desktops_;
     }
-    const auto desktops = readDesktops(connection_);
-    if (connection_.onMainThread()) {
+    const bool main = connection_.onMainThread();
+    const auto desktops = main && desktopsAsked_
+                              ? desktopsReply(connection_, *std::exchange(desktopsAsked_, std::nullopt))
+                              : readDesktops(connection_);
+    if (main) {
         std::lock_guard lock(mutex_);
         desktops_ = desktops;
     }

@@ -86,6 +86,11 @@ public:
     // The desktop count and the current desktop as the server has them now.
     static std::optional<Desktops> readDesktops(Connection& connection);
 
+    // The two requests that read the desktop count and the current desktop.
+    struct DesktopsRequest {
+        xcb_get_property_cookie_t count{}, current{};
+    };
+
     // The active window's facts as read at the press, while they may serve
     // the calling thread.
     std::optional<WindowFacts> pressFacts(xcb_window_t window);
@@ -101,6 +106,11 @@ private:
     // panel resizing itself is heard.
     void watchStrutHolders(const std::vector<xcb_window_t>& holders);
     void forgetAll();
+    // Main thread, as an event says the value changed: asks for it at once,
+    // so that the press that follows finds the answer waiting (one earlier
+    // question still unanswered is dropped).
+    void askActive();
+    void askDesktops();
     // Whether what is kept may answer the calling thread; mutex_ held.
     bool keptServes() const;
 
@@ -115,6 +125,9 @@ private:
     std::optional<bool> supported_;
     std::optional<std::optional<Desktops>> desktops_;
     std::map<xcb_window_t, WindowFacts> pressFacts_;
+    // Main thread only: questions asked as an event came, not yet taken.
+    std::optional<xcb_get_property_cookie_t> activeAsked_;
+    std::optional<DesktopsRequest> desktopsAsked_;
     std::chrono::steady_clock::time_point pressedAt_{};
     bool inPress_ = false;  // main thread's view
 };
