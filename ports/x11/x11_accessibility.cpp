@@ -58,10 +58,30 @@ unsigned X11Accessibility::placementRequests() const {
 }
 
 std::optional<X11Accessibility::PendingWrite> X11Accessibility::takePending(xcb_window_t window) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     auto pending = std::exchange(pending_, std::nullopt);
-    if (pending && pending->window != window) return std::nullopt;
+    lock.unlock();
+    if (pending && pending->window != window) {
+        // Anything else asked of the port ends the wait for a position.
+        if (!pending->sizeSent) sendHeldSize(*pending);
+        return std::nullopt;
+    }
     return pending;
+}
+
+void X11Accessibility::sendHeldSize(const PendingWrite& pending) {
+    WindowFrame::place(connection_, pending.window, pending.reading, std::nullopt, pending.size);
+    std::lock_guard lock(mutex_);
+    ++placementRequests_;
+}
+
+void X11Accessibility::beginPress() {
+    holdSizes_ = true;
+}
+
+void X11Accessibility::endPress() {
+    holdSizes_ = false;
+    takePending(XCB_WINDOW_NONE);
 }
 
 void X11Accessibility::setPending(std::optional<PendingWrite> pending) {
@@ -203,10 +223,15 @@ AXStatus X11Accessibility::writeSize(xcb_window_t window, Size size) {
     if (reading->maximizedOrFullscreen) {
         reading = restore(window, *reading);
         restoring = connection_.onMainThread();
+    } else if (connection_.onMainThread() && holdSizes_) {
+        state_.frameRequested(window);
+        std::lock_guard lock(mutex_);
+        pending_ = PendingWrite{window, size, false, false, false, *reading};
+        return AXStatus::success;
     }
     WindowFrame::place(connection_, window, *reading, std::nullopt, size);
     state_.frameRequested(window);
-    setPending(PendingWrite{window, size, false, restoring});
+    setPending(PendingWrite{window, size, false, restoring, true, *reading});
     return AXStatus::success;
 }
 
@@ -226,7 +251,7 @@ AXStatus X11Accessibility::writePosition(xcb_window_t window, Point position) {
     const Point rootPosition{position.x + origin.x, position.y + origin.y};
     if (pending && !pending->frameSent) {
         WindowFrame::place(connection_, window, *reading, rootPosition, pending->size);
-        setPending(PendingWrite{window, pending->size, true, restoring});
+        setPending(PendingWrite{window, pending->size, true, restoring, true, *reading});
         if (restoring) {
             correction_ = Correction{
                 window, Rect{rootPosition.x, rootPosition.y, pending->size.width, pending->size.height},

@@ -49,6 +49,13 @@ public:
     // the window manager's answer after a restore.
     void handleEvent(const xcb_generic_event_t& event);
 
+    // Main thread, around the handling of a hot-key press: while it lasts, a
+    // size written alone waits for the position that follows it, so the
+    // window manager gets one request for the whole frame; a size that no
+    // position followed goes out when the press ends.
+    void beginPress();
+    void endPress();
+
     // How many requests reached the window manager since the start (for
     // benchmarks and tests of the write coalescing).
     unsigned placementRequests() const;
@@ -87,7 +94,11 @@ private:
         Size size;
         bool frameSent = false;
         bool restoring = false;  // main thread: the window is coming out of a maximised state
+        bool sizeSent = true;    // false: held back during a press, not sent yet
+        FrameReading reading;    // what a held-back size is written with
     };
+    // Sends a size held back during a press.
+    void sendHeldSize(const PendingWrite& pending);
     std::optional<PendingWrite> takePending(xcb_window_t window);
     void setPending(std::optional<PendingWrite> pending);
 
@@ -95,6 +106,7 @@ private:
     ServerState& state_;
     mutable std::mutex mutex_;
     std::optional<PendingWrite> pending_;
+    bool holdSizes_ = false;  // main thread only
     unsigned placementRequests_ = 0;
 
     // Main thread only.

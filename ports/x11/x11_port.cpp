@@ -29,7 +29,15 @@ struct X11Port::Services {
           keyboardMap(hotKeys.keyboard()),
           windowManager(c),
           managerWatch(c) {
-        hotKeys.setPressHooks([this] { state.beginPress(); }, [this] { state.endPress(); });
+        hotKeys.setPressHooks(
+            [this] {
+                state.beginPress();
+                accessibility.beginPress();
+            },
+            [this] {
+                accessibility.endPress();
+                state.endPress();
+            });
     }
 
     // First: the others read through it.

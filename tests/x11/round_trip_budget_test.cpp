@@ -19,6 +19,7 @@
 #include "ports/fake/fake_login_item.hpp"
 #include "ports/fake/fake_main_queue.hpp"
 #include "ports/x11/round_trips.hpp"
+#include "ports/x11/x11_accessibility.hpp"
 #include "tools/xharness/monitors.hpp"
 #include "tools/xharness/own_window.hpp"
 
@@ -151,6 +152,14 @@ TEST_F(RoundTripBudgetTest, AHalfPlacementWaitsForTheServerTwiceAtMost) {
     ASSERT_TRUE(trips);
     EXPECT_LE(*trips, 2u);
     std::cout << "half placement, nothing changed since the last press: " << *trips << " round trips\n";
+
+    // The size waits for the position that follows it: the window manager
+    // gets the whole frame in one request.
+    auto& ax = static_cast<X11Accessibility&>(port_->accessibility());
+    const unsigned requestsBefore = ax.placementRequests();
+    ASSERT_TRUE(roundTripsOf("Ctrl+Alt+Down", [&] { return frameIs(window, bottom); }));
+    EXPECT_EQ(ax.placementRequests() - requestsBefore, 1u);
+    ASSERT_TRUE(roundTripsOf("Ctrl+Alt+Left", [&] { return frameIs(window, left); }));
 
     // Another window was active in between, and came back.
     x().requestActivation(other);
