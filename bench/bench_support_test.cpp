@@ -13,6 +13,8 @@
 #include "bench/latency_stats.hpp"
 #include "bench/openbox_bindings.hpp"
 #include "bench/proc_stats.hpp"
+#include "bench/round_trip_report.hpp"
+#include "bench/run_summary.hpp"
 
 namespace corvane::bench {
 namespace {
@@ -171,6 +173,45 @@ TEST(InterleavedRounds, TurnsTheOrderAndGoesOnPastASampleThatDoesNotSettle) {
     series = runInterleaved(broken, 20, 0);
     EXPECT_EQ(series[0].unsettled, maxUnsettled);
     EXPECT_TRUE(series[0].failure);
+}
+
+TEST(RoundTripReport, TheTraceIsSplitIntoPressesWithTheirMostRoundTripsAndFirstRequest) {
+    const std::string log =
+        "corvane: something else\n"
+        "corvane: trace +0.100 ms round trip 7\n"  // before any press: not counted
+        "corvane: trace press 3\n"
+        "corvane: trace +0.041 ms round trip 1\n"
+        "corvane: trace +0.077 ms sent _NET_MOVERESIZE_WINDOW (1 round trip)\n"
+        "corvane: trace +0.090 ms sent _NET_MOVERESIZE_WINDOW (1 round trip)\n"
+        "corvane: trace press 12\n"
+        "corvane: trace +0.050 ms round trip 1\n"
+        "corvane: trace +0.400 ms sent _NET_WM_DESKTOP (1 round trip)\n"
+        "corvane: trace +0.900 ms received _NET_WM_DESKTOP (2 round trips)\n"
+        "corvane: trace press 4\n";
+    const auto costs = pressCosts(log);
+    ASSERT_EQ(costs.size(), 3u);
+    EXPECT_EQ(costs[0].roundTrips, 1);
+    EXPECT_DOUBLE_EQ(costs[0].firstRequestMs, 0.077);
+    EXPECT_EQ(costs[1].roundTrips, 2);
+    EXPECT_DOUBLE_EQ(costs[1].firstRequestMs, 0.4);
+    EXPECT_EQ(costs[2].roundTrips, 0);
+    EXPECT_LT(costs[2].firstRequestMs, 0);
+}
+
+TEST(RunSummary, TheMedianOfTheRunsRatiosAndRunsWithoutOne) {
+    auto series = [](double ours, double theirs) {
+        return std::vector<Series>{{"corvane", "", {ours}, {}, 0, {}}, {"built-in", "", {theirs}, {}, 0, {}}};
+    };
+    RunSummary summary;
+    summary.add("halves", series(1.2, 1.0));
+    summary.add("halves", series(3.0, 1.0));
+    summary.add("halves", series(1.1, 1.0));
+    // A run in which the rival measured nothing has no ratio and is left out.
+    summary.add("send", series(2.0, 1.0));
+    summary.add("send", {{"corvane", "", {2.0}, {}, 0, {}}, {"built-in", "", {}, {}, 0, {}}});
+    EXPECT_DOUBLE_EQ(*summary.medianRatio("halves", "built-in", false), 1.2);
+    EXPECT_DOUBLE_EQ(*summary.medianRatio("send", "built-in", true), 2.0);
+    EXPECT_FALSE(summary.medianRatio("halves", "wmctrl", false));
 }
 
 }  // namespace
