@@ -10,12 +10,8 @@
 
 #include <xcb/xcb.h>
 
-#include "core/rect.hpp"
-#include "ports/x11/client_windows.hpp"
 #include "ports/x11/connection.hpp"
-#include "ports/x11/monitors.hpp"
-#include "ports/x11/struts.hpp"
-#include "ports/x11/window_frame.hpp"
+#include "ports/x11/server_reads.hpp"
 
 namespace corvane::x11 {
 
@@ -57,25 +53,9 @@ public:
     void beginPress();
     void endPress();
 
-    struct Layout {
-        std::vector<Monitor> monitors;  // primary first
-        // Each monitor's name; absent for a monitor without one or an
-        // unreadable name.
-        std::vector<std::optional<std::string>> names;
-        Rect root;
-    };
-    struct Desktops {
-        std::uint32_t count = 0;
-        std::uint32_t current = 0;
-    };
-    struct WindowFacts {
-        ClientWindows::ClientFacts client;
-        std::optional<FrameReading> reading;
-        bool frameCurrent = true;       // false once a new frame was asked for
-        std::optional<Size> increment;  // WM_NORMAL_HINTS' resize step, when above one pixel
-        std::optional<std::uint32_t> desktop;
-        bool desktopCurrent = true;  // false once a move to another desktop was asked for
-    };
+    using Layout = ServerReads::Layout;
+    using Desktops = ServerReads::Desktops;
+    using WindowFacts = ServerReads::WindowFacts;
 
     // Any thread: what is kept, else read now.
     std::optional<xcb_window_t> activeWindow();
@@ -85,11 +65,6 @@ public:
     std::optional<Desktops> desktops();
     // The desktop count and the current desktop as the server has them now.
     static std::optional<Desktops> readDesktops(Connection& connection);
-
-    // The two requests that read the desktop count and the current desktop.
-    struct DesktopsRequest {
-        xcb_get_property_cookie_t count{}, current{};
-    };
 
     // The active window's facts as read at the press, while they may serve
     // the calling thread.
@@ -127,7 +102,7 @@ private:
     std::map<xcb_window_t, WindowFacts> pressFacts_;
     // Main thread only: questions asked as an event came, not yet taken.
     std::optional<xcb_get_property_cookie_t> activeAsked_;
-    std::optional<DesktopsRequest> desktopsAsked_;
+    std::optional<ServerReads::DesktopsRequest> desktopsAsked_;
     std::chrono::steady_clock::time_point pressedAt_{};
     bool inPress_ = false;  // main thread's view
 };
