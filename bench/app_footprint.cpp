@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "bench/busy_client.hpp"
 #include "bench/desktop_layout.hpp"
 #include "bench/proc_stats.hpp"
 #include "bench/report_table.hpp"
@@ -68,11 +69,50 @@ void printIdleFootprint(std::ostream& out, xharness::XServer& server, const Benc
     out << ")\n";
 }
 
+void printBusyFootprint(std::ostream& out, xharness::XServer& server, const BenchOptions& options) {
+    xharness::CorvaneProcess app(options.corvane, server);
+    std::optional<ProcessSample> atReady;
+    std::optional<ProcessSample> after;
+    long changes = 0;
+    std::string trouble;
+    std::optional<xharness::ExitStatus> ended;
+    std::cerr << "  idle while busy: watching the app for " << options.idleSeconds << " s\n";
+    {
+        BusyClient busy(server.display(), busyPerSecond);
+        atReady = sampleProcess(app.pid());
+        ended = app.waitForExit(std::chrono::seconds(options.idleSeconds));
+        after = sampleProcess(app.pid());
+        changes = busy.changes();
+        trouble = busy.trouble();
+    }
+    out << "Idle while busy: one running corvane over " << options.idleSeconds
+        << " s with nothing pressed, while another client retitles and moves its own window " << busyPerSecond
+        << " times a second (" << changes << " changes made)\n";
+    if (ended || !atReady || !after || !trouble.empty()) {
+        out << "  FAILED: " << (trouble.empty() ? "the app ended during the period" : trouble)
+            << "\n  stderr:\n"
+            << app.stderrText() << '\n';
+        return;
+    }
+    const long long ticks = difference(atReady->cpuTicks, after->cpuTicks);
+    const double share = options.idleSeconds > 0
+                             ? 100.0 * static_cast<double>(ticks) /
+                                   (static_cast<double>(ticksPerSecond()) * options.idleSeconds)
+                             : 0.0;
+    const SwitchChange switches = switchesBetween(*atReady, *after);
+    out << "  CPU ticks (utime+stime)        " << std::setw(10) << ticks << "  = " << std::fixed
+        << std::setprecision(3) << share << " % of one core (target < 0.5 %)\n"
+        << std::defaultfloat << "  voluntary ctx switches         " << std::setw(10)
+        << switches.switches.voluntary << "\n  involuntary ctx switches       " << std::setw(10)
+        << switches.switches.involuntary << "\n  RSS (kB)                       " << std::setw(10)
+        << after->rssKb << '\n';
+}
+
 void printLaunchTimes(std::ostream& out, xharness::XServer& server, const BenchOptions& options) {
-    Series launches{"corvane",
-                    "spawn to \"ready\" on CORVANE_READY_FD; fresh XDG_CONFIG_HOME each; ended between",
-                    {},
-                    {}};
+    Series launches{
+        "corvane", "spawn to \"ready\" on CORVANE_READY_FD; fresh XDG_CONFIG_HOME each; ended between",
+        {},        {},
+        0,         {}};
     const xharness::Chord held = xharness::Chord::parse(leftHalfKeys.appChord);
     for (int i = 0; i < options.launches && !launches.failure; ++i) {
         try {

@@ -13,6 +13,12 @@ namespace corvane::bench {
 // threads with their change. No other instance may be running.
 void printIdleFootprint(std::ostream& out, xharness::XServer& server, const BenchOptions& options);
 
+// The same while another client retitles and moves its own window
+// `busyPerSecond` times a second: prints the app's CPU time as a share of
+// one core, and its context switches.
+inline constexpr int busyPerSecond = 20;
+void printBusyFootprint(std::ostream& out, xharness::XServer& server, const BenchOptions& options);
+
 // Launches the app `options.launches` times, each with fresh private XDG
 // directories and ended before the next, and prints spawn -> "ready". A
 // launch counts only when the app then holds its left-half hot key.

@@ -31,6 +31,7 @@ std::optional<BenchOptions> parseBenchOptions(const std::vector<std::string>& ar
                       : name == "--launches"         ? &options.launches
                       : name == "--warmup"           ? &options.warmup
                       : name == "--desktop-pause-ms" ? &options.desktopPauseMs
+                      : name == "--runs"             ? &options.runs
                                                      : nullptr;
         if (target == nullptr && name != "--corvane") {
             error = "unknown argument: " + name;
@@ -62,15 +63,18 @@ std::optional<BenchOptions> parseBenchOptions(const std::vector<std::string>& ar
 
 std::string benchUsage() {
     return "usage: corvane_bench_desktop [--presses N] [--idle-seconds S] [--launches N] [--warmup N]\n"
-           "                             [--desktop-pause-ms MS] [--corvane PATH]\n"
+           "                             [--desktop-pause-ms MS] [--runs N] [--corvane PATH]\n"
            "  --presses N       timed presses per method in each latency section (default 200)\n"
            "  --idle-seconds S  how long the idle app is watched (default 60)\n"
            "  --launches N      timed launches of the app (default 20)\n"
            "  --warmup N        untimed presses per method before the timed ones (default 6)\n"
            "  --desktop-pause-ms MS  quiet time after each desktop send before the window is\n"
            "                    brought back (default 200; the app checks its sends by polling)\n"
+           "  --runs N          the latency sections N times, each on a fresh server, then\n"
+           "                    the median of the runs' ratios (default 1)\n"
            "  --corvane PATH    the app (default: the one built with this benchmark)\n"
-           "Runs on a private Xvfb + openbox; needs Xvfb, openbox, trayer and wmctrl on PATH.\n";
+           "Runs on a private Xvfb + openbox; needs Xvfb, openbox, trayer and wmctrl on PATH.\n"
+           "Set CORVANE_X11_TRACE=1 to see where the app's time goes on each press.\n";
 }
 
 }  // namespace corvane::bench

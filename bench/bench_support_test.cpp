@@ -13,6 +13,8 @@
 #include "bench/latency_stats.hpp"
 #include "bench/openbox_bindings.hpp"
 #include "bench/proc_stats.hpp"
+#include "bench/round_trip_report.hpp"
+#include "bench/run_summary.hpp"
 
 namespace corvane::bench {
 namespace {
@@ -133,7 +135,7 @@ TEST(BenchOptions, DefaultsValuesAndErrors) {
     }
 }
 
-TEST(InterleavedRounds, TurnsTheOrderAndRetiresAFailingContender) {
+TEST(InterleavedRounds, TurnsTheOrderAndGoesOnPastASampleThatDoesNotSettle) {
     std::vector<std::string> order;
     int bCalls = 0;
     std::vector<Contender> contenders{
@@ -156,12 +158,60 @@ TEST(InterleavedRounds, TurnsTheOrderAndRetiresAFailingContender) {
     };
     std::vector<Series> series = runInterleaved(contenders, 3, 1);
     ASSERT_EQ(series.size(), 3u);
-    // Round 0 (warm-up) a b c, round 1 b c a, round 2 c a b (b fails), round 3 a c.
-    EXPECT_EQ(order, (std::vector<std::string>{"a", "b", "c", "b", "c", "a", "c", "a", "b", "a", "c"}));
+    // Round 0 (warm-up) a b c, round 1 b c a, round 2 c a b (b does not
+    // settle: reported, left out, and b goes on), round 3 a b c.
+    EXPECT_EQ(order, (std::vector<std::string>{"a", "b", "c", "b", "c", "a", "c", "a", "b", "a", "b", "c"}));
     EXPECT_EQ(series[0].samples.size(), 3u);
-    EXPECT_EQ(series[1].samples.size(), 1u);
-    EXPECT_EQ(series[1].failure, "gone");
+    EXPECT_EQ(series[1].samples, (std::vector<double>{2.0, 2.0}));
+    EXPECT_EQ(series[1].unsettled, 1);
+    EXPECT_EQ(series[1].unsettledWhy, "gone");
+    EXPECT_FALSE(series[1].failure);
     EXPECT_EQ(series[2].samples, (std::vector<double>{3.0, 3.0, 3.0}));
+
+    // One that never settles is retired once it has failed often enough.
+    std::vector<Contender> broken{{"x", "", []() -> double { throw std::runtime_error("never"); }}};
+    series = runInterleaved(broken, 20, 0);
+    EXPECT_EQ(series[0].unsettled, maxUnsettled);
+    EXPECT_TRUE(series[0].failure);
+}
+
+TEST(RoundTripReport, TheTraceIsSplitIntoPressesWithTheirMostRoundTripsAndFirstRequest) {
+    const std::string log =
+        "corvane: something else\n"
+        "corvane: trace +0.100 ms round trip 7\n"  // before any press: not counted
+        "corvane: trace press 3\n"
+        "corvane: trace +0.041 ms round trip 1\n"
+        "corvane: trace +0.077 ms sent _NET_MOVERESIZE_WINDOW (1 round trip)\n"
+        "corvane: trace +0.090 ms sent _NET_MOVERESIZE_WINDOW (1 round trip)\n"
+        "corvane: trace press 12\n"
+        "corvane: trace +0.050 ms round trip 1\n"
+        "corvane: trace +0.400 ms sent _NET_WM_DESKTOP (1 round trip)\n"
+        "corvane: trace +0.900 ms received _NET_WM_DESKTOP (2 round trips)\n"
+        "corvane: trace press 4\n";
+    const auto costs = pressCosts(log);
+    ASSERT_EQ(costs.size(), 3u);
+    EXPECT_EQ(costs[0].roundTrips, 1);
+    EXPECT_DOUBLE_EQ(costs[0].firstRequestMs, 0.077);
+    EXPECT_EQ(costs[1].roundTrips, 2);
+    EXPECT_DOUBLE_EQ(costs[1].firstRequestMs, 0.4);
+    EXPECT_EQ(costs[2].roundTrips, 0);
+    EXPECT_LT(costs[2].firstRequestMs, 0);
+}
+
+TEST(RunSummary, TheMedianOfTheRunsRatiosAndRunsWithoutOne) {
+    auto series = [](double ours, double theirs) {
+        return std::vector<Series>{{"corvane", "", {ours}, {}, 0, {}}, {"built-in", "", {theirs}, {}, 0, {}}};
+    };
+    RunSummary summary;
+    summary.add("halves", series(1.2, 1.0));
+    summary.add("halves", series(3.0, 1.0));
+    summary.add("halves", series(1.1, 1.0));
+    // A run in which the rival measured nothing has no ratio and is left out.
+    summary.add("send", series(2.0, 1.0));
+    summary.add("send", {{"corvane", "", {2.0}, {}, 0, {}}, {"built-in", "", {}, {}, 0, {}}});
+    EXPECT_DOUBLE_EQ(*summary.medianRatio("halves", "built-in", false), 1.2);
+    EXPECT_DOUBLE_EQ(*summary.medianRatio("send", "built-in", true), 2.0);
+    EXPECT_FALSE(summary.medianRatio("halves", "wmctrl", false));
 }
 
 }  // namespace

@@ -4,8 +4,12 @@
 // on one Xvfb + openbox in one run, their samples interleaved in rounds.
 //
 // Sections: key press -> outer frame settled (half placements); key press
-// -> window on another desktop; the idle footprint of a running app; launch
-// -> hot keys grabbed. Prints medians, p90 and ratios. Never run as a test.
+// -> window on another desktop, without and with following it; the app's
+// round trips to the X server per press; the idle footprint of a running
+// app, also while another client keeps the desktop busy; launch -> hot keys
+// grabbed. Prints medians, p90 and ratios; with --runs N the latency
+// sections run N times and the median of their ratios closes the report.
+// Never run as a test.
 
 #include <filesystem>
 #include <fstream>
@@ -24,6 +28,8 @@
 #include "bench/openbox_bindings.hpp"
 #include "bench/proc_stats.hpp"
 #include "bench/report_table.hpp"
+#include "bench/round_trip_report.hpp"
+#include "bench/run_summary.hpp"
 #include "tools/xharness/client_window.hpp"
 #include "tools/xharness/corvane_process.hpp"
 #include "tools/xharness/temp_dir.hpp"
@@ -70,8 +76,26 @@ void printHeader(std::ostream& out, xharness::XServer& server, const Layout& lay
         << " untimed; methods interleaved in rounds, the order turned every round\n\n";
 }
 
-int run(const BenchOptions& options) {
+// Section titles; the run summary tells sections apart by them.
+const std::string leftRightTitle =
+    "Key press -> outer frame settled: left half <-> right half (the position changes)";
+const std::string leftBottomTitle =
+    "Key press -> outer frame settled: left half <-> bottom half (position and size change)";
+std::string sendTitle(const BenchOptions& options) {
+    return "Key press -> window on desktop 2 (_NET_WM_DESKTOP); left there " +
+           std::to_string(options.desktopPauseMs) + " ms, then moved back";
+}
+std::string followTitle(const BenchOptions& options) {
+    return "Send and follow: key press -> window on desktop 2 and desktop 2 shown; left there " +
+           std::to_string(options.desktopPauseMs) + " ms, then both moved back";
+}
+
+// One run of the latency sections on a fresh server; the last run also
+// counts the app's round trips and measures its footprint. False when the
+// app died or misbehaved.
+bool runOnce(const BenchOptions& options, int index, RunSummary& summary) {
     const bool withApp = std::filesystem::exists(options.corvane);
+    const bool last = index + 1 == options.runs;
     std::ostream& out = std::cout;
     xharness::TempDir work("corvane-bench");
 
@@ -86,6 +110,7 @@ int run(const BenchOptions& options) {
     server.startWindowManager(config);
     std::unique_ptr<xharness::ClientWindow> window =
         xharness::ClientWindow::open(server, "Corvane bench window");
+    if (options.runs > 1) out << "==== run " << index + 1 << " of " << options.runs << "\n";
     printHeader(out, server, layout, options, withApp);
 
     std::optional<ProcessSample> afterWork;
@@ -95,38 +120,62 @@ int run(const BenchOptions& options) {
         std::unique_ptr<xharness::CorvaneProcess> app;
         if (withApp) app = std::make_unique<xharness::CorvaneProcess>(options.corvane, server);
         window->activate();
-        printLatencySection(
-            out, "Key press -> outer frame settled: left half <-> right half (the position changes)",
-            placementSeries(server, *window, layout, leftHalfKeys, rightHalfKeys, options, withApp));
-        out << '\n';
-        printLatencySection(
-            out, "Key press -> outer frame settled: left half <-> bottom half (position and size change)",
-            placementSeries(server, *window, layout, leftHalfKeys, bottomHalfKeys, options, withApp));
-        out << '\n';
-        printLatencySection(out,
-                            "Key press -> window on desktop 2 (_NET_WM_DESKTOP); left there " +
-                                std::to_string(options.desktopPauseMs) + " ms, then moved back",
-                            desktopSeries(server, *window, options, withApp));
-        out << '\n';
+        auto section = [&](const std::string& title, const std::vector<Series>& series) {
+            printLatencySection(out, title, series);
+            summary.add(title, series);
+            out << '\n';
+        };
+        section(leftRightTitle,
+                placementSeries(server, *window, layout, leftHalfKeys, rightHalfKeys, options, withApp));
+        section(leftBottomTitle,
+                placementSeries(server, *window, layout, leftHalfKeys, bottomHalfKeys, options, withApp));
+        section(sendTitle(options), desktopSeries(server, *window, options, withApp));
+        section(followTitle(options), followSeries(server, *window, options, withApp));
         if (app) {
             afterWork = sampleProcess(app->pid());
             appLog = app->stderrText();
             if (!app->isAlive()) appTrouble = "the app died during the latency runs:\n" + appLog;
         }
     }
-    if (!withApp) return 0;
+    if (!withApp) return true;
     if (afterWork) {
         out << "The app that served the presses above, just before it was ended: RSS " << afterWork->rssKb
             << " kB, CPU ticks " << afterWork->cpuTicks << ", threads " << afterWork->threads << "\n\n";
     }
     if (!appTrouble.empty()) out << "FAILED: " << appTrouble << "\n\n";
     printLogTail(out, appLog);
+    if (!last) return appTrouble.empty();
 
+    printRoundTrips(out, server, *window, layout, options, 20);
+    out << '\n';
     printIdleFootprint(out, server, options);
+    out << '\n';
+    printBusyFootprint(out, server, options);
     out << '\n';
     printLaunchTimes(out, server, options);
     out << "\n  load average at end: " << loadAverage() << '\n';
-    return appTrouble.empty() ? 0 : 1;
+    return appTrouble.empty();
+}
+
+int run(const BenchOptions& options) {
+    RunSummary summary;
+    bool allWell = true;
+    for (int index = 0; index < options.runs; ++index) {
+        // A run that breaks (the server, the window manager) is reported;
+        // the others still count.
+        try {
+            allWell = runOnce(options, index, summary) && allWell;
+        } catch (const std::exception& failure) {
+            std::cout << "FAILED: run " << index + 1 << ": " << failure.what() << "\n\n";
+            allWell = false;
+        }
+        std::cout.flush();
+    }
+    if (options.runs > 1) {
+        std::cout << "\n==== Ratios of each run, and their median over " << options.runs << " runs\n";
+        summary.print(std::cout);
+    }
+    return allWell ? 0 : 1;
 }
 
 }  // namespace

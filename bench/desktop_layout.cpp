@@ -55,6 +55,10 @@ std::vector<OpenboxBinding> benchBindings(const Layout& layout) {
                         executeAction(wmctrlSendToDesktopCommand(static_cast<int>(targetDesktop)))});
     bindings.push_back(
         {openboxKey(builtInSendKey), sendToDesktopAction(static_cast<int>(targetDesktop) + 1)});
+    bindings.push_back({openboxKey(wmctrlFollowKey),
+                        executeAction(wmctrlSendAndFollowCommand(static_cast<int>(targetDesktop)))});
+    bindings.push_back(
+        {openboxKey(builtInFollowKey), sendToDesktopAction(static_cast<int>(targetDesktop) + 1, true)});
     return bindings;
 }
 

@@ -36,6 +36,10 @@ inline constexpr std::array<HalfKeys, 3> allHalfKeys{leftHalfKeys, rightHalfKeys
 inline constexpr const char* appSendChord = "Ctrl+Alt+2";
 inline constexpr int wmctrlSendKey = 5;
 inline constexpr int builtInSendKey = 6;
+// Send and follow: the app's "Send to Desktop 2 and follow", and openbox's keys.
+inline constexpr const char* appFollowChord = "Ctrl+Alt+Shift+2";
+inline constexpr int wmctrlFollowKey = 9;
+inline constexpr int builtInFollowKey = 10;
 
 // What the screen looks like to a placement: the decorations openbox puts
 // around our test window, and the usable area of the primary monitor.

@@ -8,7 +8,7 @@ std::vector<Series> runInterleaved(std::vector<Contender>& contenders, int sampl
                                    const std::function<void(int, int)>& progress) {
     std::vector<Series> series;
     for (const Contender& contender : contenders)
-        series.push_back(Series{contender.name, contender.trigger, {}, {}});
+        series.push_back(Series{contender.name, contender.trigger, {}, {}, 0, {}});
     const std::size_t count = contenders.size();
     const int rounds = warmup + samples;
     for (int round = 0; round < rounds; ++round) {
@@ -20,7 +20,10 @@ std::vector<Series> runInterleaved(std::vector<Contender>& contenders, int sampl
                 const double ms = contenders[index].sample();
                 if (round >= warmup) into.samples.push_back(ms);
             } catch (const std::runtime_error& error) {
-                into.failure = error.what();
+                if (!into.unsettledWhy) into.unsettledWhy = error.what();
+                if (++into.unsettled >= maxUnsettled)
+                    into.failure =
+                        std::to_string(into.unsettled) + " samples did not settle; the last: " + error.what();
             }
         }
         if (progress) progress(round + 1, rounds);

@@ -45,11 +45,13 @@ private:
 // presses: a sender may still be checking its work (the app polls for the
 // window's arrival), and a window snatched back at once would fail that
 // check. Then, untimed, the window is brought back to the home desktop and
-// made active again (a window sent away loses the focus).
+// made active again (a window sent away loses the focus). When the send
+// follows the window, the sample ends once the target desktop is also the
+// one shown, and the home desktop is shown again before the next.
 class DesktopLatency {
 public:
     DesktopLatency(xharness::XServer& server, xharness::ClientWindow& window, std::uint32_t home,
-                   std::uint32_t target, std::chrono::milliseconds pause);
+                   std::uint32_t target, std::chrono::milliseconds pause, bool follow = false);
 
     // A sampler for runInterleaved, woken by the window's PropertyNotify events.
     std::function<double()> sampler(xharness::Chord send);
@@ -62,6 +64,7 @@ private:
     std::uint32_t home_;
     std::uint32_t target_;
     std::chrono::milliseconds pause_;
+    bool follow_;
 };
 
 // Milliseconds from just before `press` until `reached` holds, waiting on

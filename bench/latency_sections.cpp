@@ -70,4 +70,25 @@ std::vector<Series> desktopSeries(xharness::XServer& server, xharness::ClientWin
     return runInterleaved(contenders, options.presses, options.warmup, progress("desktop send"));
 }
 
+std::vector<Series> followSeries(xharness::XServer& server, xharness::ClientWindow& window,
+                                 const BenchOptions& options, bool withApp) {
+    DesktopLatency latency(server, window, homeDesktop, targetDesktop,
+                           std::chrono::milliseconds(options.desktopPauseMs), true);
+    std::vector<Contender> contenders;
+    if (withApp) {
+        contenders.push_back(
+            {"corvane", std::string(appFollowChord) + ", the app's default \"Send to Desktop 2 and follow\"",
+             latency.sampler(xharness::Chord::parse(appFollowChord))});
+    }
+    contenders.push_back({"wmctrl",
+                          "Super+F" + std::to_string(wmctrlFollowKey) + ", openbox Execute: " +
+                              wmctrlSendAndFollowCommand(static_cast<int>(targetDesktop)),
+                          latency.sampler(superF(wmctrlFollowKey))});
+    contenders.push_back(
+        {"built-in",
+         "Super+F" + std::to_string(builtInFollowKey) + ", openbox's own SendToDesktop 2 with follow",
+         latency.sampler(superF(builtInFollowKey))});
+    return runInterleaved(contenders, options.presses, options.warmup, progress("send and follow"));
+}
+
 }  // namespace corvane::bench

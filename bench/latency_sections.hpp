@@ -23,4 +23,9 @@ std::vector<Series> placementSeries(xharness::XServer& server, xharness::ClientW
 std::vector<Series> desktopSeries(xharness::XServer& server, xharness::ClientWindow& window,
                                   const BenchOptions& options, bool withApp);
 
+// Key press -> window on the target desktop and that desktop shown; the
+// app's send and follow, a wmctrl pair and openbox's own, interleaved.
+std::vector<Series> followSeries(xharness::XServer& server, xharness::ClientWindow& window,
+                                 const BenchOptions& options, bool withApp);
+
 }  // namespace corvane::bench

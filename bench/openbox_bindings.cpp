@@ -51,9 +51,9 @@ std::string moveResizeToAction(const Rect& outerFrame) {
     return action.str();
 }
 
-std::string sendToDesktopAction(int desktop) {
-    return "<action name=\"SendToDesktop\"><to>" + std::to_string(desktop) +
-           "</to><follow>no</follow></action>";
+std::string sendToDesktopAction(int desktop, bool follow) {
+    return "<action name=\"SendToDesktop\"><to>" + std::to_string(desktop) + "</to><follow>" +
+           (follow ? "yes" : "no") + "</follow></action>";
 }
 
 std::string wmctrlMoveResizeCommand(const Rect& outerFrame, const xharness::FrameExtents& extents) {
@@ -66,6 +66,11 @@ std::string wmctrlMoveResizeCommand(const Rect& outerFrame, const xharness::Fram
 
 std::string wmctrlSendToDesktopCommand(int desktop) {
     return "wmctrl -r :ACTIVE: -t " + std::to_string(desktop);
+}
+
+std::string wmctrlSendAndFollowCommand(int desktop) {
+    const std::string n = std::to_string(desktop);
+    return "sh -c 'wmctrl -r :ACTIVE: -t " + n + " && wmctrl -s " + n + "'";
 }
 
 std::string openboxConfig(int desktops, const std::vector<OpenboxBinding>& bindings) {

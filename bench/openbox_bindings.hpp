@@ -23,8 +23,9 @@ std::string executeAction(const std::string& commandLine);
 // root coordinates (openbox 3.6 reads width and height as the frame's size).
 std::string moveResizeToAction(const Rect& outerFrame);
 
-// openbox's own send-to-desktop, without following; `desktop` counts from 1.
-std::string sendToDesktopAction(int desktop);
+// openbox's own send-to-desktop, following the window there or not;
+// `desktop` counts from 1.
+std::string sendToDesktopAction(int desktop, bool follow = false);
 
 // `wmctrl -r :ACTIVE: -e 0,X,Y,W,H` placing the active window's outer frame
 // at `outerFrame`. wmctrl passes the size on as the client's size
@@ -33,6 +34,9 @@ std::string wmctrlMoveResizeCommand(const Rect& outerFrame, const xharness::Fram
 
 // `wmctrl -r :ACTIVE: -t N`; `desktop` counts from 0, as wmctrl's does.
 std::string wmctrlSendToDesktopCommand(int desktop);
+// The same, then `wmctrl -s N` to show that desktop: wmctrl does one thing
+// per run, so a shell runs both, as a user's binding would.
+std::string wmctrlSendAndFollowCommand(int desktop);
 
 // A complete openbox configuration: `desktops` desktops, new windows
 // focused, no pop-ups, and these key bindings only, so that the manager

@@ -45,6 +45,9 @@ void printLatencySection(std::ostream& out, const std::string& title, const std:
             out << std::setw(6) << 0 << "  (no samples)";
         }
         out << '\n';
+        if (s.unsettled > 0 && !s.failure)
+            out << "  " << padded("", 10) << "  " << s.unsettled
+                << " sample(s) did not settle, left out; the first: " << *s.unsettledWhy << '\n';
         if (s.failure) out << "  " << padded("", 10) << "  STOPPED: " << *s.failure << '\n';
     }
     for (const Series& s : series) out << "  " << padded(s.name, 10) << "= " << s.trigger << '\n';

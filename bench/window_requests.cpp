@@ -27,4 +27,9 @@ void requestDesktop(xharness::XConnection& x, xcb_window_t window, std::uint32_t
     xcb_flush(x.get());
 }
 
+void requestCurrentDesktop(xharness::XConnection& x, std::uint32_t desktop) {
+    xcb_ewmh_request_change_current_desktop(x.ewmh(), 0, desktop, XCB_CURRENT_TIME);
+    xcb_flush(x.get());
+}
+
 }  // namespace corvane::bench

@@ -22,4 +22,7 @@ void requestOuterFrame(xharness::XConnection& x, xcb_window_t window, const Rect
 // Asks for the client to be moved to desktop `desktop` (from 0): _NET_WM_DESKTOP.
 void requestDesktop(xharness::XConnection& x, xcb_window_t window, std::uint32_t desktop);
 
+// Asks for desktop `desktop` (from 0) to be shown: _NET_CURRENT_DESKTOP.
+void requestCurrentDesktop(xharness::XConnection& x, std::uint32_t desktop);
+
 }  // namespace corvane::bench

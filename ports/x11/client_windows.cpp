@@ -54,7 +54,8 @@ std::vector<std::optional<pid_t>> pids(Connection& connection, const std::vector
     for (const auto& pair : cookies) {
         std::uint32_t value = 0;
         std::optional<pid_t> owner;
-        if (xcb_ewmh_get_wm_pid_reply(ewmh, pair.property, &value, nullptr) && value != 0)
+        if (xcb_ewmh_get_wm_pid_reply(ewmh, awaiting(ewmh->connection, pair.property), &value, nullptr) &&
+            value != 0)
             owner = static_cast<pid_t>(value);
         // Both replies are always taken, so none is left waiting in xcb.
         std::optional<pid_t> client = resources ? clientPid(c, pair.client) : std::nullopt;
@@ -93,13 +94,13 @@ bool isWorkWindow(Connection& connection, xcb_window_t window) {
     auto stateCookie = xcb_ewmh_get_wm_state(ewmh, window);
     bool ordinary = true;
     xcb_ewmh_get_atoms_reply_t types;
-    if (xcb_ewmh_get_wm_window_type_reply(ewmh, typeCookie, &types, nullptr)) {
+    if (xcb_ewmh_get_wm_window_type_reply(ewmh, awaiting(ewmh->connection, typeCookie), &types, nullptr)) {
         ordinary = ordinaryType(ewmh, types);
         xcb_ewmh_get_atoms_reply_wipe(&types);
     }
     bool hidden = false;
     xcb_ewmh_get_atoms_reply_t states;
-    if (xcb_ewmh_get_wm_state_reply(ewmh, stateCookie, &states, nullptr)) {
+    if (xcb_ewmh_get_wm_state_reply(ewmh, awaiting(ewmh->connection, stateCookie), &states, nullptr)) {
         hidden = contains(states, ewmh->_NET_WM_STATE_HIDDEN);
         xcb_ewmh_get_atoms_reply_wipe(&states);
     }
@@ -111,8 +112,9 @@ bool isWorkWindow(Connection& connection, xcb_window_t window) {
 std::optional<xcb_window_t> active(Connection& connection) {
     xcb_ewmh_connection_t* ewmh = connection.ewmh();
     xcb_window_t window = XCB_WINDOW_NONE;
-    if (!xcb_ewmh_get_active_window_reply(ewmh, xcb_ewmh_get_active_window(ewmh, connection.screenNumber()),
-                                          &window, nullptr) ||
+    if (!xcb_ewmh_get_active_window_reply(
+            ewmh, awaiting(ewmh->connection, xcb_ewmh_get_active_window(ewmh, connection.screenNumber())),
+            &window, nullptr) ||
         window == XCB_WINDOW_NONE)
         return std::nullopt;
     return window;
@@ -125,7 +127,8 @@ std::optional<pid_t> pid(Connection& connection, xcb_window_t window) {
 bool isOrdinary(Connection& connection, xcb_window_t window) {
     xcb_ewmh_connection_t* ewmh = connection.ewmh();
     xcb_ewmh_get_atoms_reply_t types;
-    if (!xcb_ewmh_get_wm_window_type_reply(ewmh, xcb_ewmh_get_wm_window_type(ewmh, window), &types, nullptr))
+    if (!xcb_ewmh_get_wm_window_type_reply(
+            ewmh, awaiting(ewmh->connection, xcb_ewmh_get_wm_window_type(ewmh, window)), &types, nullptr))
         return true;
     const bool ordinary = ordinaryType(ewmh, types);
     xcb_ewmh_get_atoms_reply_wipe(&types);
@@ -137,9 +140,11 @@ std::vector<xcb_window_t> stacking(Connection& connection) {
     const int screen = connection.screenNumber();
     xcb_ewmh_get_windows_reply_t list;
     std::vector<xcb_window_t> windows;
-    if (xcb_ewmh_get_client_list_stacking_reply(ewmh, xcb_ewmh_get_client_list_stacking(ewmh, screen), &list,
-                                                nullptr) ||
-        xcb_ewmh_get_client_list_reply(ewmh, xcb_ewmh_get_client_list(ewmh, screen), &list, nullptr)) {
+    if (xcb_ewmh_get_client_list_stacking_reply(
+            ewmh, awaiting(ewmh->connection, xcb_ewmh_get_client_list_stacking(ewmh, screen)), &list,
+            nullptr) ||
+        xcb_ewmh_get_client_list_reply(
+            ewmh, awaiting(ewmh->connection, xcb_ewmh_get_client_list(ewmh, screen)), &list, nullptr)) {
         windows.assign(list.windows, list.windows + list.windows_len);
         xcb_ewmh_get_windows_reply_wipe(&list);
     }
@@ -152,6 +157,39 @@ std::optional<xcb_window_t> applicationWindow(Connection& connection, pid_t owne
     for (auto it = windows.rbegin(); it != windows.rend(); ++it)
         if (isWorkWindow(connection, *it)) return *it;
     return std::nullopt;
+}
+
+ClientRequest requestClient(Connection& connection, xcb_window_t window) {
+    xcb_connection_t* c = connection.xcb();
+    xcb_ewmh_connection_t* ewmh = connection.ewmh();
+    ClientRequest request;
+    request.pid = xcb_ewmh_get_wm_pid(ewmh, window);
+    request.type = xcb_ewmh_get_wm_window_type(ewmh, window);
+    request.resources = hasResourceExtension(c);
+    if (request.resources) {
+        const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        request.client = xcb_res_query_client_ids(c, 1, &spec);
+    }
+    return request;
+}
+
+ClientFacts clientReply(Connection& connection, const ClientRequest& request) {
+    xcb_connection_t* c = connection.xcb();
+    xcb_ewmh_connection_t* ewmh = connection.ewmh();
+    ClientFacts facts;
+    std::uint32_t value = 0;
+    if (xcb_ewmh_get_wm_pid_reply(ewmh, awaiting(c, request.pid), &value, nullptr) && value != 0)
+        facts.pid = static_cast<pid_t>(value);
+    xcb_ewmh_get_atoms_reply_t types;
+    if (xcb_ewmh_get_wm_window_type_reply(ewmh, awaiting(c, request.type), &types, nullptr)) {
+        facts.ordinary = ordinaryType(ewmh, types);
+        xcb_ewmh_get_atoms_reply_wipe(&types);
+    }
+    // Taken even when the property named the process, so that no reply is
+    // left waiting in xcb.
+    const std::optional<pid_t> client = request.resources ? clientPid(c, request.client) : std::nullopt;
+    if (!facts.pid) facts.pid = client;
+    return facts;
 }
 
 std::vector<xcb_window_t> windowsOf(Connection& connection, pid_t owner) {

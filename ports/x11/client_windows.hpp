@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include <xcb/res.h>
 #include <xcb/xcb.h>
 
 #include "ports/x11/connection.hpp"
@@ -29,6 +30,21 @@ std::vector<xcb_window_t> stacking(Connection& connection);
 // normal or dialog. Docks, panels, the desktop, splash screens,
 // notifications, menus and tooltips are not.
 bool isOrdinary(Connection& connection, xcb_window_t window);
+
+// A window's owner and kind, split in request and reply so that they can
+// share a round trip with other reads.
+struct ClientRequest {
+    xcb_get_property_cookie_t pid{};
+    xcb_get_property_cookie_t type{};
+    xcb_res_query_client_ids_cookie_t client{};
+    bool resources = false;
+};
+struct ClientFacts {
+    std::optional<pid_t> pid;  // as pid() tells it
+    bool ordinary = true;      // as isOrdinary() tells it
+};
+ClientRequest requestClient(Connection& connection, xcb_window_t window);
+ClientFacts clientReply(Connection& connection, const ClientRequest& request);
 
 // The window an application is working in: the active window when the
 // application owns it, else its topmost ordinary window that is not hidden.

@@ -13,6 +13,8 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
 
+#include "ports/x11/round_trips.hpp"
+
 namespace corvane::x11 {
 
 // Frees what xcb allocated for us (replies, errors, events) with free(3).
@@ -23,12 +25,13 @@ template <class T>
 using XPtr = std::unique_ptr<T, FreeDeleter>;
 
 // Turns an xcb request's reply into an owned pointer; an X error (or a dead
-// connection) becomes null and the error is released.
+// connection) becomes null and the error is released. The wait is counted
+// (RoundTrips).
 //   auto geometry = reply(c, xcb_get_geometry(c, w), xcb_get_geometry_reply);
 template <class Cookie, class ReplyFn>
 auto reply(xcb_connection_t* c, Cookie cookie, ReplyFn fn) {
     xcb_generic_error_t* error = nullptr;
-    auto* r = fn(c, cookie, &error);
+    auto* r = fn(c, awaiting(c, cookie), &error);
     std::free(error);
     using R = std::remove_pointer_t<decltype(r)>;
     return XPtr<R>(r);

@@ -52,8 +52,8 @@ bool Keyboard::setUpXkb() {
     details.affectNewKeyboard = newKeyboard;
     details.newKeyboardDetails = newKeyboard;
     XPtr<xcb_generic_error_t> error(xcb_request_check(
-        c, xcb_xkb_select_events_aux_checked(c, static_cast<xcb_xkb_device_spec_t>(deviceId_), events, 0, 0,
-                                             mapParts, mapParts, &details)));
+        c, awaiting(c, xcb_xkb_select_events_aux_checked(c, static_cast<xcb_xkb_device_spec_t>(deviceId_),
+                                                         events, 0, 0, mapParts, mapParts, &details))));
     return !error;
 }
 

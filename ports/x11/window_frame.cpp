@@ -5,6 +5,8 @@
 #include <cmath>
 #include <memory>
 
+#include "ports/x11/press_trace.hpp"
+
 namespace corvane::x11::WindowFrame {
 
 namespace {
@@ -42,23 +44,36 @@ Shadow shadowOf(const xcb_get_property_reply_t* property, std::uint32_t width, s
 }  // namespace
 
 std::optional<FrameReading> read(Connection& connection, xcb_window_t window) {
+    return readReply(connection, requestRead(connection, window));
+}
+
+ReadRequest requestRead(Connection& connection, xcb_window_t window) {
     xcb_connection_t* c = connection.xcb();
     xcb_ewmh_connection_t* ewmh = connection.ewmh();
     // Five requests, one round trip.
-    auto geometryCookie = xcb_get_geometry(c, window);
-    auto originCookie = xcb_translate_coordinates(c, window, connection.root(), 0, 0);
-    auto extentsCookie = xcb_ewmh_get_frame_extents(ewmh, window);
-    auto stateCookie = xcb_ewmh_get_wm_state(ewmh, window);
-    auto shadowCookie =
-        xcb_get_property(c, 0, window, connection.atoms().gtkFrameExtents, XCB_ATOM_CARDINAL, 0, 4);
+    return ReadRequest{
+        xcb_get_geometry(c, window), xcb_translate_coordinates(c, window, connection.root(), 0, 0),
+        xcb_ewmh_get_frame_extents(ewmh, window), xcb_ewmh_get_wm_state(ewmh, window),
+        xcb_get_property(c, 0, window, connection.atoms().gtkFrameExtents, XCB_ATOM_CARDINAL, 0, 4)};
+}
+
+std::optional<FrameReading> readReply(Connection& connection, const ReadRequest& request) {
+    xcb_connection_t* c = connection.xcb();
+    xcb_ewmh_connection_t* ewmh = connection.ewmh();
+    const auto geometryCookie = request.geometry;
+    const auto originCookie = request.origin;
+    const auto extentsCookie = request.extents;
+    const auto stateCookie = request.state;
+    const auto shadowCookie = request.shadow;
 
     auto geometry = reply(c, geometryCookie, xcb_get_geometry_reply);
     auto origin = reply(c, originCookie, xcb_translate_coordinates_reply);
     xcb_ewmh_get_extents_reply_t extents{};
-    const bool hasExtents = xcb_ewmh_get_frame_extents_reply(ewmh, extentsCookie, &extents, nullptr) != 0;
+    const bool hasExtents = xcb_ewmh_get_frame_extents_reply(ewmh, awaiting(ewmh->connection, extentsCookie),
+                                                             &extents, nullptr) != 0;
     xcb_ewmh_get_atoms_reply_t states;
     bool maximized = false;
-    if (xcb_ewmh_get_wm_state_reply(ewmh, stateCookie, &states, nullptr)) {
+    if (xcb_ewmh_get_wm_state_reply(ewmh, awaiting(ewmh->connection, stateCookie), &states, nullptr)) {
         maximized = contains(states, ewmh->_NET_WM_STATE_MAXIMIZED_HORZ) ||
                     contains(states, ewmh->_NET_WM_STATE_MAXIMIZED_VERT) ||
                     contains(states, ewmh->_NET_WM_STATE_FULLSCREEN);
@@ -172,6 +187,7 @@ void place(Connection& connection, xcb_window_t window, const FrameReading& read
         static_cast<xcb_ewmh_moveresize_window_opt_flags_t>(flags), static_cast<std::uint32_t>(x),
         static_cast<std::uint32_t>(y), width, height);
     connection.flush();
+    PressTrace::requestSent("_NET_MOVERESIZE_WINDOW");
 }
 
 }  // namespace corvane::x11::WindowFrame

@@ -35,6 +35,15 @@ namespace WindowFrame {
 // absent when the window is gone. One round trip.
 std::optional<FrameReading> read(Connection& connection, xcb_window_t window);
 
+// read() in two halves, so that it can share a round trip with other reads.
+struct ReadRequest {
+    xcb_get_geometry_cookie_t geometry{};
+    xcb_translate_coordinates_cookie_t origin{};
+    xcb_get_property_cookie_t extents{}, state{}, shadow{};
+};
+ReadRequest requestRead(Connection& connection, xcb_window_t window);
+std::optional<FrameReading> readReply(Connection& connection, const ReadRequest& request);
+
 // The client size that gives this outer size with the window's decorations;
 // at least 1x1.
 Size clientSize(const FrameReading& reading, Size outer);

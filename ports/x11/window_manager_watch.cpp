@@ -11,7 +11,8 @@ WindowManagerWatch::WindowManagerWatch(Connection& connection) : connection_(con
     // Checked, so the selection is in force when the port is ready: a
     // manager starting right after us is seen.
     XPtr<xcb_generic_error_t> error(xcb_request_check(
-        c, xcb_change_window_attributes_checked(c, connection_.root(), XCB_CW_EVENT_MASK, &mask)));
+        c,
+        awaiting(c, xcb_change_window_attributes_checked(c, connection_.root(), XCB_CW_EVENT_MASK, &mask))));
 }
 
 bool WindowManagerWatch::handleEvent(const xcb_generic_event_t& event) {

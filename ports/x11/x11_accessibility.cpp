@@ -38,8 +38,8 @@ private:
     std::uint64_t id_;
 };
 
-X11Accessibility::X11Accessibility(Connection& connection, bool randr15)
-    : connection_(connection), randr15_(randr15) {}
+X11Accessibility::X11Accessibility(Connection& connection, ServerState& state)
+    : connection_(connection), state_(state) {}
 
 X11Accessibility::~X11Accessibility() {
     if (probe_ != XCB_WINDOW_NONE && connection_.isAlive()) {
@@ -58,10 +58,30 @@ unsigned X11Accessibility::placementRequests() const {
 }
 
 std::optional<X11Accessibility::PendingWrite> X11Accessibility::takePending(xcb_window_t window) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     auto pending = std::exchange(pending_, std::nullopt);
-    if (pending && pending->window != window) return std::nullopt;
+    lock.unlock();
+    if (pending && pending->window != window) {
+        // Anything else asked of the port ends the wait for a position.
+        if (!pending->sizeSent) sendHeldSize(*pending);
+        return std::nullopt;
+    }
     return pending;
+}
+
+void X11Accessibility::sendHeldSize(const PendingWrite& pending) {
+    WindowFrame::place(connection_, pending.window, pending.reading, std::nullopt, pending.size);
+    std::lock_guard lock(mutex_);
+    ++placementRequests_;
+}
+
+void X11Accessibility::beginPress() {
+    holdSizes_ = true;
+}
+
+void X11Accessibility::endPress() {
+    holdSizes_ = false;
+    takePending(XCB_WINDOW_NONE);
 }
 
 void X11Accessibility::setPending(std::optional<PendingWrite> pending) {
@@ -70,12 +90,20 @@ void X11Accessibility::setPending(std::optional<PendingWrite> pending) {
     ++placementRequests_;
 }
 
+std::optional<FrameReading> X11Accessibility::currentReading(xcb_window_t window) {
+    if (const auto facts = state_.pressFacts(window); facts && facts->frameCurrent) return facts->reading;
+    return WindowFrame::read(connection_, window);
+}
+
+std::optional<FrameReading> X11Accessibility::readingForWrite(xcb_window_t window) {
+    if (const auto facts = state_.pressFacts(window); facts && facts->reading) return facts->reading;
+    return WindowFrame::read(connection_, window);
+}
+
 std::optional<Rect> X11Accessibility::outerFrame(xcb_window_t window) {
-    // The monitors go out first so that both answers come in one round trip.
-    auto monitorsRequest = requestMonitors(connection_, randr15_);
-    auto reading = WindowFrame::read(connection_, window);
-    const Point origin = primaryOrigin(monitorsReply(connection_, monitorsRequest));
+    auto reading = currentReading(window);
     if (!reading) return std::nullopt;
+    const Point origin = primaryOrigin(state_.layout().monitors);
     Rect frame = reading->outer;
     frame.x -= origin.x;
     frame.y -= origin.y;
@@ -83,7 +111,7 @@ std::optional<Rect> X11Accessibility::outerFrame(xcb_window_t window) {
 }
 
 std::optional<xcb_window_t> X11Accessibility::focusedWindow(pid_t pid, xcb_window_t frontmost) {
-    if (frontmost != XCB_WINDOW_NONE && ClientWindows::active(connection_) == frontmost) return frontmost;
+    if (frontmost != XCB_WINDOW_NONE && state_.activeWindow() == frontmost) return frontmost;
     if (pid != 0) return ClientWindows::applicationWindow(connection_, pid);
     // Nobody names the application's process: the window that made it
     // frontmost is all there is of it.
@@ -92,9 +120,14 @@ std::optional<xcb_window_t> X11Accessibility::focusedWindow(pid_t pid, xcb_windo
 }
 
 AXCopyResult X11Accessibility::sizeIncrement(xcb_window_t window) {
+    if (const auto facts = state_.pressFacts(window)) {
+        if (!facts->increment) return {AXStatus::noValue, std::nullopt};
+        return {AXStatus::success, AXValue(*facts->increment)};
+    }
     xcb_connection_t* c = connection_.xcb();
     xcb_size_hints_t hints{};
-    if (!xcb_icccm_get_wm_normal_hints_reply(c, xcb_icccm_get_wm_normal_hints(c, window), &hints, nullptr) ||
+    if (!xcb_icccm_get_wm_normal_hints_reply(c, awaiting(c, xcb_icccm_get_wm_normal_hints(c, window)), &hints,
+                                             nullptr) ||
         !(hints.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) || (hints.width_inc <= 1 && hints.height_inc <= 1))
         return {AXStatus::noValue, std::nullopt};
     return {AXStatus::success, AXValue(Size{static_cast<double>(std::max(1, hints.width_inc)),
@@ -112,8 +145,10 @@ AXCopyResult X11Accessibility::copyAttribute(const Element& element, std::string
             // Panels, docks and the desktop take focus too, but are not the
             // user's windows to move: the application then has none.
             auto window = focusedWindow(e->pid, e->window);
-            if (!window || !ClientWindows::isOrdinary(connection_, *window))
-                return {AXStatus::noValue, std::nullopt};
+            const auto facts = window ? state_.pressFacts(*window) : std::nullopt;
+            const bool ordinary =
+                window && (facts ? facts->client.ordinary : ClientWindows::isOrdinary(connection_, *window));
+            if (!ordinary) return {AXStatus::noValue, std::nullopt};
             return {AXStatus::success, AXValue(X11Element::ofWindow(e->pid, *window))};
         }
         return {AXStatus::attributeUnsupported, std::nullopt};
@@ -126,7 +161,7 @@ AXCopyResult X11Accessibility::copyAttribute(const Element& element, std::string
         return {AXStatus::success, AXValue(Size{frame->width, frame->height})};
     }
     if (attribute == AXName::main || attribute == AXName::focused) {
-        return {AXStatus::success, AXValue(ClientWindows::active(connection_) == e->window)};
+        return {AXStatus::success, AXValue(state_.activeWindow() == e->window)};
     }
     if (attribute == AXName::sizeIncrement) return sizeIncrement(e->window);
     return {AXStatus::attributeUnsupported, std::nullopt};
@@ -182,24 +217,30 @@ AXStatus X11Accessibility::writeSize(xcb_window_t window, Size size) {
         // The position request already asked for exactly this size.
         return AXStatus::success;
     }
-    auto reading = WindowFrame::read(connection_, window);
+    auto reading = readingForWrite(window);
     if (!reading) return AXStatus::invalidElement;
     bool restoring = false;
     if (reading->maximizedOrFullscreen) {
         reading = restore(window, *reading);
         restoring = connection_.onMainThread();
+    } else if (connection_.onMainThread() && holdSizes_) {
+        state_.frameRequested(window);
+        std::lock_guard lock(mutex_);
+        pending_ = PendingWrite{window, size, false, false, false, *reading};
+        return AXStatus::success;
     }
     WindowFrame::place(connection_, window, *reading, std::nullopt, size);
-    setPending(PendingWrite{window, size, false, restoring});
+    state_.frameRequested(window);
+    setPending(PendingWrite{window, size, false, restoring, true, *reading});
     return AXStatus::success;
 }
 
 AXStatus X11Accessibility::writePosition(xcb_window_t window, Point position) {
     auto pending = takePending(window);
-    auto monitorsRequest = requestMonitors(connection_, randr15_);
-    auto reading = WindowFrame::read(connection_, window);
-    const Point origin = primaryOrigin(monitorsReply(connection_, monitorsRequest));
+    auto reading = readingForWrite(window);
     if (!reading) return AXStatus::invalidElement;
+    const Point origin = primaryOrigin(state_.layout().monitors);
+    state_.frameRequested(window);
     bool restoring = pending && pending->restoring;
     if (reading->maximizedOrFullscreen) {
         // Also after the size write asked for it: the window manager may not
@@ -210,7 +251,7 @@ AXStatus X11Accessibility::writePosition(xcb_window_t window, Point position) {
     const Point rootPosition{position.x + origin.x, position.y + origin.y};
     if (pending && !pending->frameSent) {
         WindowFrame::place(connection_, window, *reading, rootPosition, pending->size);
-        setPending(PendingWrite{window, pending->size, true, restoring});
+        setPending(PendingWrite{window, pending->size, true, restoring, true, *reading});
         if (restoring) {
             correction_ = Correction{
                 window, Rect{rootPosition.x, rootPosition.y, pending->size.width, pending->size.height},
@@ -290,7 +331,7 @@ std::unique_ptr<Observation> X11Accessibility::observeDestruction(const Element&
     xcb_connection_t* c = connection_.xcb();
     const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     if (XPtr<xcb_generic_error_t> error{xcb_request_check(
-            c, xcb_change_window_attributes_checked(c, e->window, XCB_CW_EVENT_MASK, &mask))})
+            c, awaiting(c, xcb_change_window_attributes_checked(c, e->window, XCB_CW_EVENT_MASK, &mask)))})
         return nullptr;
     if (!connection_.isAlive()) return nullptr;
     const std::uint64_t id = nextWatch_++;

@@ -10,6 +10,7 @@
 
 #include "app/platform/accessibility.hpp"
 #include "ports/x11/connection.hpp"
+#include "ports/x11/server_state.hpp"
 #include "ports/x11/window_frame.hpp"
 
 namespace corvane::x11 {
@@ -29,7 +30,7 @@ namespace corvane::x11 {
 // and the frame correction after a restore belong to the main thread.
 class X11Accessibility final : public Accessibility {
 public:
-    X11Accessibility(Connection& connection, bool randr15);
+    X11Accessibility(Connection& connection, ServerState& state);
     ~X11Accessibility() override;
 
     bool isProcessTrusted() override { return true; }
@@ -48,6 +49,13 @@ public:
     // the window manager's answer after a restore.
     void handleEvent(const xcb_generic_event_t& event);
 
+    // Main thread, around the handling of a hot-key press: while it lasts, a
+    // size written alone waits for the position that follows it, so the
+    // window manager gets one request for the whole frame; a size that no
+    // position followed goes out when the press ends.
+    void beginPress();
+    void endPress();
+
     // How many requests reached the window manager since the start (for
     // benchmarks and tests of the write coalescing).
     unsigned placementRequests() const;
@@ -56,6 +64,11 @@ private:
     class Watch;
 
     std::optional<Rect> outerFrame(xcb_window_t window);
+    // The frame as read at the press when it still holds, else read now.
+    std::optional<FrameReading> currentReading(xcb_window_t window);
+    // The decorations to write a frame with: those read at the press even
+    // after a frame was asked for since (a move keeps them), else read now.
+    std::optional<FrameReading> readingForWrite(xcb_window_t window);
     std::optional<xcb_window_t> focusedWindow(pid_t pid, xcb_window_t frontmost);
     AXCopyResult sizeIncrement(xcb_window_t window);
     AXStatus writeSize(xcb_window_t window, Size size);
@@ -81,14 +94,19 @@ private:
         Size size;
         bool frameSent = false;
         bool restoring = false;  // main thread: the window is coming out of a maximised state
+        bool sizeSent = true;    // false: held back during a press, not sent yet
+        FrameReading reading;    // what a held-back size is written with
     };
+    // Sends a size held back during a press.
+    void sendHeldSize(const PendingWrite& pending);
     std::optional<PendingWrite> takePending(xcb_window_t window);
     void setPending(std::optional<PendingWrite> pending);
 
     Connection& connection_;
-    bool randr15_;
+    ServerState& state_;
     mutable std::mutex mutex_;
     std::optional<PendingWrite> pending_;
+    bool holdSizes_ = false;  // main thread only
     unsigned placementRequests_ = 0;
 
     // Main thread only.

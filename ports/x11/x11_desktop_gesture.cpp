@@ -15,8 +15,9 @@ public:
         xcb_ewmh_connection_t* ewmh = connection_.ewmh();
         const int screen = connection_.screenNumber();
         std::uint32_t count = 0;
-        if (!xcb_ewmh_get_number_of_desktops_reply(ewmh, xcb_ewmh_get_number_of_desktops(ewmh, screen),
-                                                   &count, nullptr))
+        if (!xcb_ewmh_get_number_of_desktops_reply(
+                ewmh, awaiting(ewmh->connection, xcb_ewmh_get_number_of_desktops(ewmh, screen)), &count,
+                nullptr))
             return;
         // EWMH addresses this message to the root window; xcb-ewmh's own
         // helper leaves the window empty, which openbox ignores.

@@ -1,5 +1,7 @@
 #include "ports/x11/x11_hot_keys.hpp"
 
+#include "ports/x11/press_trace.hpp"
+
 #include <algorithm>
 #include <utility>
 
@@ -144,7 +146,7 @@ std::set<X11HotKeys::Combination> X11HotKeys::grab(const std::set<Combination>& 
                                                       XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     std::set<Combination> refused;
     for (const auto& [g, cookie] : attempts) {
-        XPtr<xcb_generic_error_t> error(xcb_request_check(c, cookie));
+        XPtr<xcb_generic_error_t> error(xcb_request_check(c, awaiting(c, cookie)));
         if (error || !connection_.isAlive()) refused.insert(g);
     }
     return refused;
@@ -173,6 +175,11 @@ bool X11HotKeys::handleEvent(const xcb_generic_event_t& event) {
     return keyboard_.handleEvent(event);
 }
 
+void X11HotKeys::setPressHooks(std::function<void()> begin, std::function<void()> end) {
+    beginPress_ = std::move(begin);
+    endPress_ = std::move(end);
+}
+
 bool X11HotKeys::followKeyboard() {
     if (!keyboard_.refresh()) return false;
     // Most announcements change nothing of ours (a switch of input device,
@@ -196,8 +203,17 @@ void X11HotKeys::keyPressed(const xcb_key_press_event_t& event) {
     auto found = byCombination_.find(pressed);
     if (found == byCombination_.end() || !handler_) return;
     const HotKeyID identity = registrations_.at(found->second).identity;
-    // The handler may unregister hot keys (and so change our maps): call a copy.
+    PressTrace::pressReceived(identity.id);
+    // The handler may unregister hot keys (and so change our maps): call copies.
     auto handler = handler_;
+    auto end = endPress_;
+    struct EndPress {
+        std::function<void()>& end;
+        ~EndPress() {
+            if (end) end();
+        }
+    } endPress{end};
+    if (auto begin = beginPress_) begin();
     handler(identity);
 }
 

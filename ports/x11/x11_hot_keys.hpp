@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -50,6 +51,9 @@ public:
     bool followKeyboard();
     // Tells the change handler that the window manager changed.
     void environmentChanged();
+    // Called around the press handler, on the main thread: before it is
+    // called and once it has returned.
+    void setPressHooks(std::function<void()> begin, std::function<void()> end);
 
     // The keymap the grabs follow, kept current on every mapping change.
     const Keyboard& keyboard() const { return keyboard_; }
@@ -86,6 +90,8 @@ private:
     Connection& connection_;
     Keyboard keyboard_;
     PressHandler handler_;
+    std::function<void()> beginPress_;
+    std::function<void()> endPress_;
     ChangeHandler changeHandler_;
     Reference nextReference_ = 1;
     std::map<Reference, Registration> registrations_;

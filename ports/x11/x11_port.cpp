@@ -2,6 +2,7 @@
 
 #include "ports/x11/connection.hpp"
 #include "ports/x11/monitors.hpp"
+#include "ports/x11/server_state.hpp"
 #include "ports/x11/window_manager_watch.hpp"
 #include "ports/x11/x11_accessibility.hpp"
 #include "ports/x11/x11_desktop_gesture.hpp"
@@ -17,17 +18,30 @@ namespace corvane::x11 {
 
 struct X11Port::Services {
     Services(Connection& c, bool randr15)
-        : accessibility(c, randr15),
+        : state(c, randr15),
+          accessibility(c, state),
           hotKeys(c),
-          workspace(c),
-          screens(c, randr15),
-          windowServer(c, randr15),
+          workspace(c, state),
+          screens(c, state),
+          windowServer(c, state),
           desktopGesture(c),
           feedback(c),
           keyboardMap(hotKeys.keyboard()),
           windowManager(c),
-          managerWatch(c) {}
+          managerWatch(c) {
+        hotKeys.setPressHooks(
+            [this] {
+                state.beginPress();
+                accessibility.beginPress();
+            },
+            [this] {
+                accessibility.endPress();
+                state.endPress();
+            });
+    }
 
+    // First: the others read through it.
+    ServerState state;
     X11Accessibility accessibility;
     X11HotKeys hotKeys;
     X11Workspace workspace;
@@ -104,6 +118,9 @@ bool X11Port::dispatchPending() {
             // Errors of unchecked requests arrive here too (response type 0);
             // they have already been turned into absent results where it mattered.
             if (event->response_type == 0) continue;
+            // What the server state keeps is forgotten before a press that
+            // follows the change in the queue is handled.
+            services_->state.handleEvent(*event);
             if (services_->hotKeys.handleEvent(*event)) continue;
             services_->accessibility.handleEvent(*event);
             if (services_->managerWatch.handleEvent(*event)) managerChanged = true;

@@ -5,6 +5,7 @@
 #include "app/platform/screens.hpp"
 #include "ports/x11/connection.hpp"
 #include "ports/x11/monitors.hpp"
+#include "ports/x11/server_state.hpp"
 #include "ports/x11/struts.hpp"
 
 namespace corvane::x11 {
@@ -15,10 +16,11 @@ namespace corvane::x11 {
 // top-left corner, the space window frames are read in. A display's number
 // is its monitor's name atom and its identifier the monitor's name.
 //
-// Any thread: every call asks the server afresh and keeps nothing.
+// Any thread. What it reports is kept by the server state until RandR, the
+// root or a dock says it changed.
 class X11Screens final : public Screens {
 public:
-    X11Screens(Connection& connection, bool randr15);
+    X11Screens(Connection& connection, ServerState& state);
 
     // visibleFrame is the monitor less the struts of the docks and panels that
     // reach onto it (not the window manager's one work area for all monitors).
@@ -36,13 +38,8 @@ public:
     static std::uint32_t displayNumber(const Monitor& monitor, std::size_t index);
 
 private:
-    std::vector<Monitor> monitors();
-    std::vector<Strut> struts();
-    // The root window's current extent, top-left at the origin.
-    Rect rootArea();
-
     Connection& connection_;
-    bool randr15_;
+    ServerState& state_;
 };
 
 }  // namespace corvane::x11

@@ -64,7 +64,7 @@ WindowManager::Facts X11WindowManager::facts() {
     auto supportedCookie = xcb_ewmh_get_supported(ewmh, connection_.screenNumber());
 
     xcb_ewmh_get_utf8_strings_reply_t name;
-    if (xcb_ewmh_get_wm_name_reply(ewmh, nameCookie, &name, nullptr)) {
+    if (xcb_ewmh_get_wm_name_reply(ewmh, awaiting(ewmh->connection, nameCookie), &name, nullptr)) {
         facts.name = std::string(name.strings, name.strings_len);
         xcb_ewmh_get_utf8_strings_reply_wipe(&name);
     } else {
@@ -73,7 +73,7 @@ WindowManager::Facts X11WindowManager::facts() {
     }
     std::vector<xcb_atom_t> supported;
     xcb_ewmh_get_atoms_reply_t atoms;
-    if (xcb_ewmh_get_supported_reply(ewmh, supportedCookie, &atoms, nullptr)) {
+    if (xcb_ewmh_get_supported_reply(ewmh, awaiting(ewmh->connection, supportedCookie), &atoms, nullptr)) {
         supported.assign(atoms.atoms, atoms.atoms + atoms.atoms_len);
         xcb_ewmh_get_atoms_reply_wipe(&atoms);
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ports/x11/press_trace.hpp"
+#include "ports/x11/property_wait.hpp"
 #include "ports/x11/x11_element.hpp"
 
 namespace corvane::x11 {
@@ -25,23 +27,59 @@ PlistValue spaceEntry(std::uint32_t index) {
 
 }  // namespace
 
-X11WindowServer::X11WindowServer(Connection& connection, bool randr15)
-    : connection_(connection), randr15_(randr15) {}
+X11WindowServer::X11WindowServer(Connection& connection, ServerState& state)
+    : connection_(connection), state_(state) {}
 
 bool X11WindowServer::supported() {
     connection_.settle();
+    return state_.desktopsSupported();
+}
+
+std::optional<ServerState::Desktops> X11WindowServer::desktops() {
+    std::unique_lock lock(mutex_);
+    const auto wanted = switchAwaited_;
+    lock.unlock();
+    if (!wanted || connection_.onMainThread()) return state_.desktops();
+    const xcb_window_t root = connection_.root();
+    const bool heard =
+        PropertyWait::waitFor(connection_, root, connection_.ewmh()->_NET_CURRENT_DESKTOP, noticeWait);
+    auto now = ServerState::readDesktops(connection_);
+    // A window manager that did not answer in time is left to the caller's
+    // polls: nothing stays selected that nobody reads.
+    if (!heard || (now && now->current == *wanted)) {
+        if (heard) PressTrace::replyReceived("_NET_CURRENT_DESKTOP");
+        PropertyWait::listen(connection_, root, false);
+        lock.lock();
+        switchAwaited_.reset();
+    }
+    return now;
+}
+
+std::optional<std::uint32_t> X11WindowServer::windowDesktop(xcb_window_t window) {
+    std::unique_lock lock(mutex_);
+    const auto awaited = movesAwaited_.find(window);
+    const std::optional<std::uint32_t> wanted =
+        awaited != movesAwaited_.end() ? std::optional(awaited->second) : std::nullopt;
+    lock.unlock();
+    if (!wanted) {
+        if (const auto facts = state_.pressFacts(window); facts && facts->desktopCurrent)
+            return facts->desktop;
+    }
+    const bool heard =
+        wanted && PropertyWait::waitFor(connection_, window, connection_.ewmh()->_NET_WM_DESKTOP, noticeWait);
     xcb_ewmh_connection_t* ewmh = connection_.ewmh();
-    xcb_ewmh_get_atoms_reply_t atoms;
-    if (!xcb_ewmh_get_supported_reply(ewmh, xcb_ewmh_get_supported(ewmh, connection_.screenNumber()), &atoms,
-                                      nullptr))
-        return false;
-    auto has = [&](xcb_atom_t a) {
-        return std::find(atoms.atoms, atoms.atoms + atoms.atoms_len, a) != atoms.atoms + atoms.atoms_len;
-    };
-    const bool all =
-        has(ewmh->_NET_NUMBER_OF_DESKTOPS) && has(ewmh->_NET_CURRENT_DESKTOP) && has(ewmh->_NET_WM_DESKTOP);
-    xcb_ewmh_get_atoms_reply_wipe(&atoms);
-    return all;
+    std::uint32_t desktop = 0;
+    const bool read =
+        xcb_ewmh_get_wm_desktop_reply(
+            ewmh, awaiting(connection_.xcb(), xcb_ewmh_get_wm_desktop(ewmh, window)), &desktop, nullptr) != 0;
+    if (wanted && (!heard || !read || desktop == *wanted)) {
+        if (heard) PressTrace::replyReceived("_NET_WM_DESKTOP");
+        PropertyWait::listen(connection_, window, false);
+        lock.lock();
+        movesAwaited_.erase(window);
+    }
+    if (!read) return std::nullopt;
+    return desktop;
 }
 
 WindowServer::Availability X11WindowServer::availability() {
@@ -71,53 +109,31 @@ PlistValue X11WindowServer::displaySpaces(const std::vector<std::string>& monito
 
 std::optional<PlistValue> X11WindowServer::copyManagedDisplaySpaces(std::int32_t) {
     connection_.settle();
-    xcb_ewmh_connection_t* ewmh = connection_.ewmh();
-    const int screen = connection_.screenNumber();
-    auto monitorsRequest = requestMonitors(connection_, randr15_);
-    auto countCookie = xcb_ewmh_get_number_of_desktops(ewmh, screen);
-    auto currentCookie = xcb_ewmh_get_current_desktop(ewmh, screen);
-    const auto monitors = monitorsReply(connection_, monitorsRequest);
-    std::uint32_t count = 0, current = 0;
-    const bool hasCount = xcb_ewmh_get_number_of_desktops_reply(ewmh, countCookie, &count, nullptr) != 0;
-    const bool hasCurrent = xcb_ewmh_get_current_desktop_reply(ewmh, currentCookie, &current, nullptr) != 0;
-    if (!hasCount || !hasCurrent) return std::nullopt;
-
-    // Names are asked for together: one more round trip.
-    std::vector<xcb_get_atom_name_cookie_t> nameCookies;
-    for (const auto& m : monitors) nameCookies.push_back(xcb_get_atom_name(connection_.xcb(), m.name));
+    const auto layout = state_.layout();
+    const auto now = desktops();
+    if (!now) return std::nullopt;
     std::vector<std::string> names;
-    for (std::size_t i = 0; i < monitors.size(); ++i) {
-        auto r = reply(connection_.xcb(), nameCookies[i], xcb_get_atom_name_reply);
-        if (r)
-            names.emplace_back(xcb_get_atom_name_name(r.get()),
-                               static_cast<std::size_t>(xcb_get_atom_name_name_length(r.get())));
-        else
-            names.push_back("monitor-" + std::to_string(i + 1));
-    }
-    return displaySpaces(names, count, current);
+    for (std::size_t i = 0; i < layout.monitors.size(); ++i)
+        names.push_back(layout.names[i].value_or("monitor-" + std::to_string(i + 1)));
+    return displaySpaces(names, now->count, now->current);
 }
 
 std::optional<PlistValue> X11WindowServer::copySpacesForWindows(std::int32_t, std::int32_t,
                                                                 const std::vector<std::uint32_t>& windows) {
     connection_.settle();
-    xcb_ewmh_connection_t* ewmh = connection_.ewmh();
-    auto countCookie = xcb_ewmh_get_number_of_desktops(ewmh, connection_.screenNumber());
-    std::vector<xcb_get_property_cookie_t> cookies;
-    for (std::uint32_t w : windows) cookies.push_back(xcb_ewmh_get_wm_desktop(ewmh, w));
-    std::uint32_t count = 0;
-    const bool hasCount = xcb_ewmh_get_number_of_desktops_reply(ewmh, countCookie, &count, nullptr) != 0;
     PlistValue::Array spaces;
     auto add = [&](std::uint32_t index) {
         const PlistValue id = PlistValue::integer(std::int64_t(index) + 1);
         if (std::find(spaces.begin(), spaces.end(), id) == spaces.end()) spaces.push_back(id);
     };
-    for (auto cookie : cookies) {
-        std::uint32_t desktop = 0;
-        if (!xcb_ewmh_get_wm_desktop_reply(ewmh, cookie, &desktop, nullptr)) continue;
-        if (desktop == kAllDesktops) {
-            for (std::uint32_t i = 0; hasCount && i < count; ++i) add(i);
+    for (std::uint32_t w : windows) {
+        const auto desktop = windowDesktop(w);
+        if (!desktop) continue;
+        if (*desktop == kAllDesktops) {
+            const auto all = state_.desktops();
+            for (std::uint32_t i = 0; all && i < all->count; ++i) add(i);
         } else {
-            add(desktop);
+            add(*desktop);
         }
     }
     if (!connection_.isAlive()) return std::nullopt;
@@ -129,9 +145,17 @@ std::optional<std::int32_t> X11WindowServer::setCurrentSpace(std::int32_t, const
     connection_.settle();
     const auto index = desktopIndex(space);
     if (!index || *index == kAllDesktops) return kIllegalSpace;
+    const auto shown = state_.desktops();
+    if (!connection_.onMainThread() && !(shown && shown->current == *index)) {
+        // Heard from before the request on, so the notice cannot be missed.
+        PropertyWait::listen(connection_, connection_.root(), true);
+        std::lock_guard lock(mutex_);
+        switchAwaited_ = *index;
+    }
     xcb_ewmh_request_change_current_desktop(connection_.ewmh(), connection_.screenNumber(), *index,
                                             XCB_CURRENT_TIME);
     connection_.flush();
+    PressTrace::requestSent("_NET_CURRENT_DESKTOP");
     return connection_.isAlive() ? 0 : kIllegalSpace;
 }
 
@@ -145,10 +169,18 @@ bool X11WindowServer::performBridgedMove(const std::vector<std::uint32_t>& windo
     connection_.settle();
     const auto index = desktopIndex(space);
     if (!index || *index == kAllDesktops || windows.empty()) return false;
-    for (std::uint32_t w : windows)
+    for (std::uint32_t w : windows) {
+        if (!connection_.onMainThread()) {
+            PropertyWait::listen(connection_, w, true);
+            std::lock_guard lock(mutex_);
+            movesAwaited_[w] = *index;
+        }
+        state_.desktopRequested(w);
         xcb_ewmh_request_change_wm_desktop(connection_.ewmh(), connection_.screenNumber(), w, *index,
                                            XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    }
     connection_.flush();
+    PressTrace::requestSent("_NET_WM_DESKTOP");
     return connection_.isAlive();
 }
 

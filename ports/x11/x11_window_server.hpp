@@ -1,10 +1,12 @@
 #pragma once
 
+#include <map>
+#include <mutex>
 #include <optional>
 
 #include "app/platform/window_server.hpp"
 #include "ports/x11/connection.hpp"
-#include "ports/x11/monitors.hpp"
+#include "ports/x11/server_state.hpp"
 
 namespace corvane::x11 {
 
@@ -12,10 +14,14 @@ namespace corvane::x11 {
 // Each monitor is reported as a display whose spaces are all the desktops;
 // a space identifier is the desktop index + 1 (0 is never a space).
 //
-// Any thread: every call asks the server afresh and keeps nothing.
+// Any thread. The desktop count and the current desktop come from the server
+// state (kept until their root properties change) unless a change asked for
+// from this thread is awaited: then, on the desktop queue, a read waits for
+// the window manager's notice of the change (at most a short while, so the
+// product's own timeouts stay the ceilings) and asks the server afresh.
 class X11WindowServer final : public WindowServer {
 public:
-    X11WindowServer(Connection& connection, bool randr15);
+    X11WindowServer(Connection& connection, ServerState& state);
 
     // Everything is available exactly when the window manager announces
     // _NET_NUMBER_OF_DESKTOPS, _NET_CURRENT_DESKTOP and _NET_WM_DESKTOP.
@@ -42,11 +48,20 @@ public:
     static PlistValue displaySpaces(const std::vector<std::string>& monitorNames, std::uint32_t desktops,
                                     std::uint32_t current);
 
+    // The longest one read waits for the window manager's notice.
+    static constexpr std::chrono::milliseconds noticeWait{50};
+
 private:
     bool supported();
+    std::optional<ServerState::Desktops> desktops();
+    std::optional<std::uint32_t> windowDesktop(xcb_window_t window);
 
     Connection& connection_;
-    bool randr15_;
+    ServerState& state_;
+    // The desktop queue's requests whose outcome it has not seen yet.
+    std::mutex mutex_;
+    std::map<xcb_window_t, std::uint32_t> movesAwaited_;
+    std::optional<std::uint32_t> switchAwaited_;
 };
 
 }  // namespace corvane::x11

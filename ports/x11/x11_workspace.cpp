@@ -45,11 +45,14 @@ bool onPath(const std::string& program) {
 
 }  // namespace
 
-X11Workspace::X11Workspace(Connection& connection) : connection_(connection) {}
+X11Workspace::X11Workspace(Connection& connection, ServerState& state)
+    : connection_(connection), state_(state) {}
 
 std::optional<Application> X11Workspace::frontmostApplication() {
-    auto window = ClientWindows::active(connection_);
+    auto window = state_.activeWindow();
     if (!window) return std::nullopt;
+    if (const auto facts = state_.pressFacts(*window))
+        return Application{facts->client.pid.value_or(0), *window};
     return Application{ClientWindows::pid(connection_, *window).value_or(0), *window};
 }
 
@@ -61,7 +64,7 @@ std::vector<pid_t> X11Workspace::runningApplications(std::string_view bundleIden
     std::vector<xcb_window_t> matching;
     for (std::size_t i = 0; i < windows.size(); ++i) {
         xcb_icccm_get_wm_class_reply_t wmClass;
-        if (!xcb_icccm_get_wm_class_reply(c, cookies[i], &wmClass, nullptr)) continue;
+        if (!xcb_icccm_get_wm_class_reply(c, awaiting(c, cookies[i]), &wmClass, nullptr)) continue;
         if (equalIgnoringCase(wmClass.instance_name ? wmClass.instance_name : "", bundleIdentifier) ||
             equalIgnoringCase(wmClass.class_name ? wmClass.class_name : "", bundleIdentifier))
             matching.push_back(windows[i]);
@@ -99,7 +102,8 @@ bool X11Workspace::terminate(pid_t pid) {
         bool takesDelete = false;
         xcb_icccm_get_wm_protocols_reply_t protocols;
         if (xcb_icccm_get_wm_protocols_reply(
-                c, xcb_icccm_get_wm_protocols(c, w, connection_.ewmh()->WM_PROTOCOLS), &protocols, nullptr)) {
+                c, awaiting(c, xcb_icccm_get_wm_protocols(c, w, connection_.ewmh()->WM_PROTOCOLS)),
+                &protocols, nullptr)) {
             takesDelete = std::find(protocols.atoms, protocols.atoms + protocols.atoms_len, deleteWindow) !=
                           protocols.atoms + protocols.atoms_len;
             xcb_icccm_get_wm_protocols_reply_wipe(&protocols);

@@ -2,6 +2,7 @@
 
 #include "app/platform/workspace.hpp"
 #include "ports/x11/connection.hpp"
+#include "ports/x11/server_state.hpp"
 
 namespace corvane::x11 {
 
@@ -13,7 +14,7 @@ namespace corvane::x11 {
 // WM_CLASS instance or class name.
 class X11Workspace final : public Workspace {
 public:
-    explicit X11Workspace(Connection& connection);
+    X11Workspace(Connection& connection, ServerState& state);
 
     // The owner of the active window, and that window.
     std::optional<Application> frontmostApplication() override;
@@ -30,6 +31,7 @@ public:
 
 private:
     Connection& connection_;
+    ServerState& state_;
 };
 
 }  // namespace corvane::x11
