@@ -2,9 +2,18 @@
 
 #include <array>
 
-#define explicit explicit_  // xkb.h names a structure member `explicit`
+// xkb.h names a structure member `explicit`, a C++ keyword; clang warns
+// about redefining a keyword, which is the point here.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wkeyword-macro"
+#endif
+#define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 

@@ -8,9 +8,17 @@
 
 #include <X11/keysym.h>
 
-#define explicit explicit_  // xkb.h names a structure member `explicit`
+// xkb.h names a structure member `explicit`, a C++ keyword.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wkeyword-macro"
+#endif
+#define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 #include <atomic>
 #include <chrono>
