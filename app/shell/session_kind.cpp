@@ -51,9 +51,8 @@ SessionKind sessionKind(const SessionEnvironment& e) {
 std::string unsupportedSessionMessage(const SessionEnvironment& e) {
     const std::string desktop = e.currentDesktop.empty() ? "an unnamed compositor" : e.currentDesktop;
     return "this Wayland session (" + desktop +
-           ") is not supported: Corvane runs on GNOME, Plasma and sway under Wayland, and on i3 and other "
-           "X11 "
-           "window managers";
+           ") is not supported: Corvane runs on GNOME, Plasma and sway under Wayland, and on i3 and "
+           "other X11 window managers";
 }
 
 }  // namespace corvane
