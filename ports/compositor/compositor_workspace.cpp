@@ -1,28 +1,14 @@
 #include "ports/compositor/compositor_workspace.hpp"
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <fstream>
 #include <string>
 
 #include "ports/compositor/compositor_accessibility.hpp"
-
-extern char** environ;
+#include "ports/xdg/open_url.hpp"
+#include "ports/xdg/program_name.hpp"
 
 namespace corvane::compositor {
-
-namespace {
-
-std::string programName(pid_t pid) {
-    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    std::getline(comm, name);
-    return name;
-}
-
-}  // namespace
 
 CompositorWorkspace::CompositorWorkspace(CompositorSession& session) : session_(session) {}
 
@@ -38,7 +24,7 @@ std::vector<pid_t> CompositorWorkspace::runningApplications(std::string_view bun
     std::vector<pid_t> pids;
     const auto snapshot = session_.read();
     if (snapshot && snapshot->window && snapshot->window->pid > 0 &&
-        programName(snapshot->window->pid) == bundleIdentifier)
+        xdg::programName(snapshot->window->pid) == bundleIdentifier)
         pids.push_back(snapshot->window->pid);
     return pids;
 }
@@ -56,14 +42,7 @@ bool CompositorWorkspace::terminate(pid_t pid) {
 }
 
 bool CompositorWorkspace::openURL(std::string_view url) {
-    const std::string target(url);
-    const char* argv[] = {"xdg-open", target.c_str(), nullptr};
-    pid_t child = 0;
-    if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
-        return false;
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return xdg::openURL(url);
 }
 
 std::vector<Screen> screensFrom(const Snapshot& snapshot) {

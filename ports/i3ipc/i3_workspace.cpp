@@ -1,26 +1,12 @@
 #include "ports/i3ipc/i3_workspace.hpp"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <fstream>
 #include <string>
 
-extern char** environ;
+#include "ports/xdg/open_url.hpp"
+#include "ports/xdg/program_name.hpp"
 
 namespace corvane::i3ipc {
-
-namespace {
-
-std::string programName(pid_t pid) {
-    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    std::getline(comm, name);
-    return name;
-}
-
-}  // namespace
 
 I3Workspace::I3Workspace(IpcSession& session) : session_(session) {}
 
@@ -38,7 +24,7 @@ std::vector<pid_t> I3Workspace::runningApplications(std::string_view bundleIdent
     if (!tree) return pids;
     for (const auto& w : tree->windows) {
         if (!w.pid || std::find(pids.begin(), pids.end(), *w.pid) != pids.end()) continue;
-        if (programName(*w.pid) == bundleIdentifier) pids.push_back(*w.pid);
+        if (xdg::programName(*w.pid) == bundleIdentifier) pids.push_back(*w.pid);
     }
     return pids;
 }
@@ -55,14 +41,7 @@ bool I3Workspace::terminate(pid_t pid) {
 }
 
 bool I3Workspace::openURL(std::string_view url) {
-    const std::string target(url);
-    const char* argv[] = {"xdg-open", target.c_str(), nullptr};
-    pid_t child = 0;
-    if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
-        return false;
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return xdg::openURL(url);
 }
 
 }  // namespace corvane::i3ipc

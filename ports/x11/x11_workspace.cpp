@@ -1,19 +1,13 @@
 #include "ports/x11/x11_workspace.hpp"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
 #include <string>
 
 #include <xcb/xcb_icccm.h>
 
 #include "ports/x11/client_windows.hpp"
-
-extern char** environ;
+#include "ports/xdg/open_url.hpp"
 
 namespace corvane::x11 {
 
@@ -24,23 +18,6 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
-}
-
-bool onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    if (!path) return false;
-    std::string_view rest(path);
-    while (!rest.empty()) {
-        const auto colon = rest.find(':');
-        const std::string_view dir = rest.substr(0, colon);
-        if (!dir.empty()) {
-            const std::string candidate = std::string(dir) + "/" + program;
-            if (::access(candidate.c_str(), X_OK) == 0) return true;
-        }
-        if (colon == std::string_view::npos) break;
-        rest.remove_prefix(colon + 1);
-    }
-    return false;
 }
 
 }  // namespace
@@ -127,20 +104,7 @@ bool X11Workspace::terminate(pid_t pid) {
 }
 
 bool X11Workspace::openURL(std::string_view url) {
-    if (url.empty() || !onPath("xdg-open")) return false;
-    // A short-lived shell starts xdg-open in the background and exits, so the
-    // opener is adopted by init and no child of ours is left to reap.
-    const std::string urlArg(url);
-    const char* argv[] = {"/bin/sh", "-c",           "xdg-open \"$1\" >/dev/null 2>&1 &",
-                          "sh",      urlArg.c_str(), nullptr};
-    pid_t shell = 0;
-    if (posix_spawn(&shell, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
-        return false;
-    int status = 0;
-    while (waitpid(shell, &status, 0) < 0) {
-        if (errno != EINTR) return false;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return xdg::openURL(url);
 }
 
 }  // namespace corvane::x11
