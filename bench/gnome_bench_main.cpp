@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/side_by_side.hpp"
 #include "tests/gnome/gnome_session.hpp"
 
 namespace {
@@ -21,18 +22,6 @@ namespace {
 using namespace corvane;
 using namespace corvane::gnome::testing;
 using Clock = std::chrono::steady_clock;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    if (values.empty()) return 0;
-    return values[std::min(values.size() - 1,
-                           static_cast<std::size_t>(p * static_cast<double>(values.size())))];
-}
 
 }  // namespace
 
@@ -73,13 +62,8 @@ int main(int argc, char** argv) {
         native.push_back(settle({Key::super, Key::left}, area.x));
         native.push_back(settle({Key::super, Key::right}, area.x + half));
     }
-    const double a = median(ours), b = median(native);
     std::printf("key press -> frame settled on GNOME Shell 43 (headless), %d presses each\n", rounds * 2);
-    std::printf("  corvane (extension -> D-Bus -> corvane -> frame)  median %.2f ms  p90 %.2f ms\n", a,
-                percentile(ours, 0.9));
-    std::printf("  GNOME's own Super+Left/Right tiling              median %.2f ms  p90 %.2f ms\n", b,
-                percentile(native, 0.9));
-    std::printf("  ratio                                             %.2f (target <= 1.5)\n",
-                b > 0 ? a / b : 0.0);
+    bench::printSideBySide("corvane (extension -> D-Bus -> corvane -> frame)", ours,
+                           "GNOME's own Super+Left/Right tiling", native);
     return 0;
 }

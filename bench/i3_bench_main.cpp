@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/side_by_side.hpp"
 #include "tests/i3ipc/i3_session.hpp"
 #include "tools/xharness/corvane_process.hpp"
 
@@ -21,11 +22,6 @@ using namespace corvane;
 using namespace corvane::i3ipc;
 using Clock = std::chrono::steady_clock;
 constexpr auto kPause = std::chrono::milliseconds(150);
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[static_cast<std::size_t>(fraction * (values.size() - 1))];
-}
 
 // i3's binding for a half of a 1440-wide workspace `height` high, on a key
 // Corvane leaves alone.
@@ -88,13 +84,10 @@ int main(int argc, char** argv) {
         native.push_back(settle("Ctrl+Alt+Super+Shift+Left", left));
         native.push_back(settle("Ctrl+Alt+Super+Shift+Right", right));
     }
-    const double a = percentile(ours, 0.5), b = percentile(native, 0.5);
     std::printf(
         "key press -> frame settled on i3 under Xvfb, %d presses each (XTEST keys for both, "
         "%lld ms apart at least)\n",
         rounds * 2, static_cast<long long>(kPause.count()));
-    std::printf("  corvane key grab  median %.2f ms, p90 %.2f ms\n", a, percentile(ours, 0.9));
-    std::printf("  i3's own bind     median %.2f ms, p90 %.2f ms\n", b, percentile(native, 0.9));
-    std::printf("  ratio             %.2f (target <= 1.5)\n", b > 0 ? a / b : 0.0);
+    bench::printSideBySide("corvane key grab", ours, "i3's own bind", native);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/side_by_side.hpp"
 #include "tools/kwin_session/kwin_session.hpp"
 
 namespace {
@@ -20,11 +21,6 @@ namespace {
 using namespace corvane;
 using namespace corvane::kwinharness;
 using Clock = std::chrono::steady_clock;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 }  // namespace
 
@@ -66,12 +62,9 @@ int main(int argc, char** argv) {
         ours.insert(ours.end(), {*a1, *a2});
         native.insert(native.end(), {*b1, *b2});
     }
-    const double a = median(ours), b = median(native);
     std::printf(
         "key press -> frame settled on KWin %s, %d presses each (the injector's start included in both)\n",
         "5.27 (headless, QPainter)", rounds * 2);
-    std::printf("  corvane shortcut        median %.2f ms\n", a);
-    std::printf("  KWin's Quick Tile       median %.2f ms\n", b);
-    std::printf("  ratio                   %.2f (target <= 1.5)\n", b > 0 ? a / b : 0.0);
+    bench::printSideBySide("corvane shortcut", ours, "KWin's Quick Tile", native);
     return 0;
 }

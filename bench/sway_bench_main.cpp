@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/side_by_side.hpp"
 #include "tests/i3ipc/sway_session.hpp"
 
 namespace {
@@ -18,11 +19,6 @@ namespace {
 using namespace corvane;
 using namespace corvane::i3ipc;
 using Clock = std::chrono::steady_clock;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 }  // namespace
 
@@ -59,11 +55,8 @@ int main(int argc, char** argv) {
         native.push_back(settle("ctrl+alt+logo+shift+Left", left));
         native.push_back(settle("ctrl+alt+logo+shift+Right", right));
     }
-    const double a = median(ours), b = median(native);
     std::printf("key press -> frame settled on sway, %d presses each (wtype's start included in both)\n",
                 rounds * 2);
-    std::printf("  corvane binding   median %.2f ms\n", a);
-    std::printf("  sway's own bind   median %.2f ms\n", b);
-    std::printf("  ratio             %.2f (target <= 1.5)\n", b > 0 ? a / b : 0.0);
+    bench::printSideBySide("corvane binding", ours, "sway's own bind", native);
     return 0;
 }
