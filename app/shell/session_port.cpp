@@ -81,7 +81,10 @@ std::variant<std::unique_ptr<SessionPort>, SessionPort::Failure> SessionPort::op
 
 SessionPort::SessionPort(Key, std::unique_ptr<x11::X11Port> x11, std::unique_ptr<i3ipc::I3IpcPort> ipc)
     : x11_(std::move(x11)), ipc_(std::move(ipc)) {
-    if (x11_ && ipc_) ipc_->takeApplicationsFrom(x11_->workspace());
+    if (x11_ && ipc_) {
+        ipc_->takeApplicationsFrom(x11_->workspace());
+        x11_->leaveWindowsToAnotherPort();
+    }
 }
 
 SessionPort::SessionPort(Key, std::unique_ptr<compositor::CompositorPort> compositor)

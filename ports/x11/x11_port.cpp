@@ -31,14 +31,20 @@ struct X11Port::Services {
           managerWatch(c) {
         hotKeys.setPressHooks(
             [this] {
+                if (!placesWindows) return;
                 state.beginPress();
                 accessibility.beginPress();
             },
             [this] {
+                if (!placesWindows) return;
                 accessibility.endPress();
                 state.endPress();
             });
     }
+
+    // Off when another port places the windows and this one only holds the
+    // keys: then a press reads nothing of the window it would have placed.
+    bool placesWindows = true;
 
     // First: the others read through it.
     ServerState state;
@@ -97,6 +103,10 @@ const KeyboardMap& X11Port::keyboardMap() {
 
 WindowManager& X11Port::windowManager() {
     return services_->windowManager;
+}
+
+void X11Port::leaveWindowsToAnotherPort() {
+    services_->placesWindows = false;
 }
 
 int X11Port::fileDescriptor() const {

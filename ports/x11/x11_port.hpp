@@ -56,6 +56,10 @@ public:
     // The window manager, as the settings window describes it.
     WindowManager& windowManager();
 
+    // Where another port places the windows and this one holds the keys (i3):
+    // a press then reads nothing of the window under it.
+    void leaveWindowsToAnotherPort();
+
     int fileDescriptor() const;
     // Main thread. Handles every event already received (delivering hot-key
     // presses to the press handler) without waiting for more. False once the
