@@ -33,7 +33,10 @@ std::optional<BenchOptions> parseBenchOptions(const std::vector<std::string>& ar
                       : name == "--desktop-pause-ms" ? &options.desktopPauseMs
                       : name == "--runs"             ? &options.runs
                                                      : nullptr;
-        if (target == nullptr && name != "--corvane") {
+        std::filesystem::path* path = name == "--corvane"      ? &options.corvane
+                                      : name == "--trace-file" ? &options.traceFile
+                                                               : nullptr;
+        if (target == nullptr && path == nullptr) {
             error = "unknown argument: " + name;
             return std::nullopt;
         }
@@ -42,8 +45,8 @@ std::optional<BenchOptions> parseBenchOptions(const std::vector<std::string>& ar
             return std::nullopt;
         }
         const std::string& value = arguments[++i];
-        if (target == nullptr) {
-            options.corvane = value;
+        if (path != nullptr) {
+            *path = value;
             continue;
         }
         // Idle time, warm-up and pause may be 0; a series needs at least one sample.
@@ -64,15 +67,18 @@ std::optional<BenchOptions> parseBenchOptions(const std::vector<std::string>& ar
 std::string benchUsage() {
     return "usage: corvane_bench_desktop [--presses N] [--idle-seconds S] [--launches N] [--warmup N]\n"
            "                             [--desktop-pause-ms MS] [--runs N] [--corvane PATH]\n"
+           "                             [--trace-file PATH]\n"
            "  --presses N       timed presses per method in each latency section (default 200)\n"
            "  --idle-seconds S  how long the idle app is watched (default 60)\n"
            "  --launches N      timed launches of the app (default 20)\n"
            "  --warmup N        untimed presses per method before the timed ones (default 6)\n"
            "  --desktop-pause-ms MS  quiet time after each desktop send before the window is\n"
-           "                    brought back (default 200; the app checks its sends by polling)\n"
+           "                    brought back (default 200; the app checks its sends after the press)\n"
            "  --runs N          the latency sections N times, each on a fresh server, then\n"
            "                    the median of the runs' ratios (default 1)\n"
            "  --corvane PATH    the app (default: the one built with this benchmark)\n"
+           "  --trace-file PATH the traced app's timeline of every press of the round-trip\n"
+           "                    section (CORVANE_X11_TRACE lines), written there\n"
            "Runs on a private Xvfb + openbox; needs Xvfb, openbox, trayer and wmctrl on PATH.\n"
            "Set CORVANE_X11_TRACE=1 to see where the app's time goes on each press.\n";
 }

@@ -121,14 +121,20 @@ TEST(BenchOptions, DefaultsValuesAndErrors) {
     EXPECT_EQ(defaults->idleSeconds, 60);
     EXPECT_EQ(defaults->corvane, "/x/corvane");
 
-    auto set = parseBenchOptions({"--presses", "20", "--idle-seconds", "0", "--corvane", "/y"}, "/x", error);
+    auto set = parseBenchOptions(
+        {"--presses", "20", "--idle-seconds", "0", "--corvane", "/y", "--trace-file", "t.txt"}, "/x", error);
     ASSERT_TRUE(set);
     EXPECT_EQ(set->presses, 20);
     EXPECT_EQ(set->idleSeconds, 0);
     EXPECT_EQ(set->corvane, "/y");
+    EXPECT_EQ(set->traceFile, "t.txt");
 
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--presses"}, {"--presses", "0"}, {"--presses", "12x"}, {"--idle-seconds", "-1"}, {"--fast"}}) {
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"--presses"},
+                                                                                     {"--presses", "0"},
+                                                                                     {"--presses", "12x"},
+                                                                                     {"--idle-seconds", "-1"},
+                                                                                     {"--fast"},
+                                                                                     {"--trace-file"}}) {
         error.clear();
         EXPECT_FALSE(parseBenchOptions(bad, "/x", error).has_value()) << bad.front();
         EXPECT_FALSE(error.empty());

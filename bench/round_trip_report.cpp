@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <iomanip>
 #include <optional>
 #include <sstream>
@@ -108,6 +109,7 @@ void printRoundTrips(std::ostream& out, xharness::XServer& server, xharness::Cli
     DesktopLatency follow(server, window, homeDesktop, targetDesktop, pause, true);
     run("send and follow", follow.sampler(xharness::Chord::parse(appFollowChord)));
 
+    if (!options.traceFile.empty()) std::ofstream(options.traceFile) << app.stderrText();
     const std::vector<PressCost> costs = pressCosts(app.stderrText());
     out << "Round trips to the X server per press (the app's own count, CORVANE_X11_TRACE; every thread)\n"
         << "  action                  presses   median   most   press -> first request, median ms\n";

@@ -53,17 +53,28 @@ bool DesktopMove::isShown(Platform& platform, const Element& window) {
     return false;
 }
 
-void DesktopMove::run(SpaceAction action, const Application& application, const Element& window,
-                      const std::vector<ScreenInfo>& screens, bool shownAtPress) {
+DesktopMove::Located DesktopMove::locate(const Element& window, const std::vector<ScreenInfo>& screens,
+                                         bool shownAtPress) {
     const std::uint32_t number = windowNumber(window);
-
-    const Display display = discovery_.displayFor(window, screens, discovery_.managedDisplays());
-    const std::uint64_t origin = display.current;
+    Display display = discovery_.displayFor(window, screens, discovery_.managedDisplays());
     // Only a window on the desktop its display shows (or showed at the press)
     // can be moved: one elsewhere is not the window the user is looking at.
     const auto spaces = discovery_.windowSpaces(number);
-    if (spaces.empty() || (!shownAtPress && std::find(spaces.begin(), spaces.end(), origin) == spaces.end()))
+    if (spaces.empty() ||
+        (!shownAtPress && std::find(spaces.begin(), spaces.end(), display.current) == spaces.end()))
         throw Failure::noWindow();
+    return {number, std::move(display)};
+}
+
+void DesktopMove::land(std::uint32_t window, std::uint64_t target) {
+    performMove(window, target);
+    if (!discovery_.waitForWindow(window, target, windowArrivalTimeout)) throw Failure::moveFailed();
+}
+
+void DesktopMove::run(SpaceAction action, const Application& application, const Element& window,
+                      const std::vector<ScreenInfo>& screens, bool shownAtPress) {
+    const auto [number, display] = locate(window, screens, shownAtPress);
+    const std::uint64_t origin = display.current;
 
     const int n = action.number();
     const auto wanted = static_cast<std::size_t>(n);
@@ -81,15 +92,57 @@ void DesktopMove::run(SpaceAction action, const Application& application, const 
     if (!now || now->desktops().size() < wanted) throw Failure::desktopCreateFailed(n);
     const std::uint64_t target = now->desktops()[wanted - 1].id;
 
-    if (target != origin) {
-        performMove(number, target);
-        if (!discovery_.waitForWindow(number, target, windowArrivalTimeout)) throw Failure::moveFailed();
-    }
+    if (target != origin) land(number, target);
 
     if (action.followsWindow()) {
         follow(application, window, display, target);
     } else if (target != origin) {
-        returnAfterSend(display, origin);
+        returnAfterSend(display.identifier, origin);
+    }
+}
+
+std::optional<StartedMove> DesktopMove::start(SpaceAction action, const Application& application,
+                                              const Element& window, const std::vector<ScreenInfo>& screens) {
+    const auto [number, display] = locate(window, screens, false);
+    const auto desktops = display.desktops();
+    const auto wanted = static_cast<std::size_t>(action.number());
+    if (desktops.size() < wanted) return std::nullopt;
+
+    StartedMove move{number, display.identifier, display.current, desktops[wanted - 1].id,
+                     action.followsWindow()};
+    if (move.target != move.origin) performMove(number, move.target);
+    if (move.follows) {
+        // The window server applies these after the move: no need to see it
+        // land first.
+        focus(window, [&] {
+            platform_.workspace.activate(application);
+            return true;
+        });
+        const auto connection = platform_.windowServer.mainConnection();
+        const auto status =
+            connection ? platform_.windowServer.setCurrentSpace(*connection, move.display, move.target)
+                       : std::nullopt;
+        move.switchAsked = status && *status == 0;
+    }
+    return move;
+}
+
+void DesktopMove::finish(const StartedMove& move, const Element& window) {
+    if (move.target != move.origin &&
+        !discovery_.waitForWindow(move.window, move.target, windowArrivalTimeout)) {
+        // A follow has asked for the target already: the user must not be
+        // left there without the window. Best effort; the move's failure is
+        // what is reported.
+        if (move.switchAsked) showSpace(platform_.windowServer, discovery_, move.display, move.origin);
+        throw Failure::moveFailed();
+    }
+    if (move.follows) {
+        if (!move.switchAsked ||
+            !discovery_.waitForCurrentSpace(move.target, move.display, displaySwitchTimeout))
+            throw Failure::switchFailed();
+        platform_.accessibility.performAction(window, AXName::raise);
+    } else if (move.target != move.origin) {
+        returnAfterSend(move.display, move.origin);
     }
 }
 
@@ -98,26 +151,31 @@ void DesktopMove::follow(const Application& application, const Element& window, 
     auto& workspace = platform_.workspace;
     // The workspace belongs to the main thread. When the queue is shutting
     // down the hop is refused and the rest of the follow is pointless.
-    if (!queue_.runOnMain(platform_.mainQueue,
-                          [&workspace, application] { workspace.activate(application); }))
+    if (!focus(window, [&] {
+            return queue_.runOnMain(platform_.mainQueue,
+                                    [&workspace, application] { workspace.activate(application); });
+        }))
         return;
+    if (!showSpace(platform_.windowServer, discovery_, display.identifier, target))
+        throw Failure::switchFailed();
+    platform_.accessibility.performAction(window, AXName::raise);
+}
 
+bool DesktopMove::focus(const Element& window, const std::function<bool()>& activate) {
+    if (!activate()) return false;
     auto& ax = platform_.accessibility;
     ax.setAttribute(window, AXName::main, AXValue{true});
     ax.setAttribute(window, AXName::focused, AXValue{true});
-    if (!showSpace(platform_.windowServer, discovery_, display.identifier, target))
-        throw Failure::switchFailed();
-    ax.performAction(window, AXName::raise);
+    return true;
 }
 
-void DesktopMove::returnAfterSend(const Display& display, std::uint64_t origin) {
+void DesktopMove::returnAfterSend(const std::string& display, std::uint64_t origin) {
     // Some systems show the target desktop once a window lands there; a send
     // must leave the user where they were.
     const auto fresh = discovery_.managedDisplays();
-    const Display* now = Discovery::findExact(fresh, display.identifier);
+    const Display* now = Discovery::findExact(fresh, display);
     if (!now || now->current == origin) return;
-    if (!showSpace(platform_.windowServer, discovery_, display.identifier, origin))
-        throw Failure::switchFailed();
+    if (!showSpace(platform_.windowServer, discovery_, display, origin)) throw Failure::switchFailed();
 }
 
 }  // namespace corvane::desktops

@@ -2,7 +2,9 @@
 
 #include <sys/types.h>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/desktops/desktop_records.hpp"
@@ -12,6 +14,16 @@
 #include "core/window_action.hpp"
 
 namespace corvane::desktops {
+
+// A move whose requests went out at the press; the queue sees it through.
+struct StartedMove {
+    std::uint32_t window = 0;  // its window number
+    std::string display;       // the identifier of the window's display
+    std::uint64_t origin = 0;  // the desktop the display showed
+    std::uint64_t target = 0;
+    bool follows = false;
+    bool switchAsked = false;  // a follow's request for the target desktop was taken
+};
 
 // One move of a window to desktop n of its display, on the desktop queue. Missing desktops are created first;
 // a follow then shows the desktop and focuses the window, a send leaves the display on the desktop it showed.
@@ -37,13 +49,39 @@ public:
     void run(SpaceAction action, const Application& application, const Element& window,
              const std::vector<ScreenInfo>& screens, bool shownAtPress = false);
 
+    // Main thread, at the press, where the window server starts moves there
+    // (WindowServer::startsMovesAtPress): when the target desktop exists,
+    // sends the move and, for a follow, activates the window and asks for
+    // the target desktop right behind it, without waiting for either. Absent
+    // when desktops must be created first: the move then runs whole on the
+    // queue. The window must stand on the desktop its display shows now.
+    // Throws Failure, as run does.
+    std::optional<StartedMove> start(SpaceAction action, const Application& application,
+                                     const Element& window, const std::vector<ScreenInfo>& screens);
+    // On the queue: waits until a started move has landed and, for a
+    // follow, the target desktop is shown; a send leaves the display on the
+    // desktop it showed. A follow whose window did not land shows the
+    // origin again before it reports.
+    void finish(const StartedMove& move, const Element& window);
+
 private:
+    struct Located {
+        std::uint32_t window = 0;
+        Display display;
+    };
+    // The window's number and display, checked to stand on a shown desktop.
+    Located locate(const Element& window, const std::vector<ScreenInfo>& screens, bool shownAtPress);
+    void land(std::uint32_t window, std::uint64_t target);
     std::uint32_t windowNumber(const Element& window);
     // Starts the server's move of the window; says nothing about the outcome.
     void performMove(std::uint32_t window, std::uint64_t space);
     void follow(const Application& application, const Element& window, const Display& display,
                 std::uint64_t target);
-    void returnAfterSend(const Display& display, std::uint64_t origin);
+    // Makes the window the one the user works in, once `activate` has
+    // made its application frontmost; false, doing nothing more, when
+    // `activate` says it could not.
+    bool focus(const Element& window, const std::function<bool()>& activate);
+    void returnAfterSend(const std::string& display, std::uint64_t origin);
 
     Platform& platform_;
     SerialQueue& queue_;

@@ -1,6 +1,8 @@
 #include "app/desktops/native_spaces.hpp"
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -31,6 +33,25 @@ public:
             *showingError = true;
             alerts.showWarning(alertTitle, message, [showingError] { *showingError = false; });
         });
+    }
+
+    // Runs one step of a move; a failure is reported. Absent when a wait
+    // was cut short by quitting, which is no failure of the move. Any thread.
+    std::optional<ActionOutcome> outcomeOf(const std::function<void()>& step) {
+        try {
+            step();
+            return ActionOutcome::success();
+        } catch (const desktops::Failure& failure) {
+            if (queue.isStopping()) return std::nullopt;
+            auto outcome = ActionOutcome::failure(failure.description(platform.windowServer.names()));
+            fail(outcome.reason);
+            return outcome;
+        }
+    }
+
+    // Hands the outcome to `done` on the main thread. Any thread.
+    void tell(const OutcomeHandler& done, const ActionOutcome& outcome) {
+        if (done) platform.mainQueue.post([done, outcome] { done(outcome); });
     }
 
     Platform& platform;
@@ -71,22 +92,39 @@ void NativeSpaces::moveFocusedWindow(SpaceAction action, OutcomeHandler done) {
         return;
     }
     auto screens = desktops::screenInfos(platform.screens);
-    const bool shown = desktops::DesktopMove::isShown(platform, *window);
 
     Impl* impl = impl_.get();
+    // Where the window server allows it, a move whose desktop exists starts
+    // here: handing it to the queue's thread first costs more than the
+    // request itself. Only with the queue idle, so that moves still run in
+    // the order they were asked for.
+    if (platform.windowServer.startsMovesAtPress() && impl->queue.isIdle()) {
+        std::optional<desktops::StartedMove> started;
+        const auto outcome = impl->outcomeOf([&] {
+            started =
+                desktops::DesktopMove(platform, impl->queue).start(action, *application, *window, screens);
+        });
+        if (outcome && !outcome->done) {
+            impl->tell(done, *outcome);
+            return;
+        }
+        if (started) {
+            impl->queue.submit([impl, started = *started, window = *window, done = std::move(done)] {
+                const auto outcome = impl->outcomeOf(
+                    [&] { desktops::DesktopMove(impl->platform, impl->queue).finish(started, window); });
+                if (outcome) impl->tell(done, *outcome);
+            });
+            return;
+        }
+    }
+    const bool shown = desktops::DesktopMove::isShown(platform, *window);
     impl->queue.submit([impl, action, application = *application, window = *window,
                         screens = std::move(screens), shown, done = std::move(done)] {
-        ActionOutcome outcome = ActionOutcome::success();
-        try {
+        const auto outcome = impl->outcomeOf([&] {
             desktops::DesktopMove(impl->platform, impl->queue)
                 .run(action, application, window, screens, shown);
-        } catch (const desktops::Failure& failure) {
-            // A wait cut short by quitting is no failure of the move.
-            if (impl->queue.isStopping()) return;
-            outcome = ActionOutcome::failure(failure.description(impl->platform.windowServer.names()));
-            impl->fail(outcome.reason);
-        }
-        if (done) impl->platform.mainQueue.post([done, outcome] { done(outcome); });
+        });
+        if (outcome) impl->tell(done, *outcome);
     });
 }
 

@@ -27,9 +27,17 @@ void SerialQueue::work() {
             if (stopping_) return;
             task = std::move(tasks_.front());
             tasks_.pop_front();
+            running_ = true;
         }
         task();
+        std::lock_guard lock(mutex_);
+        running_ = false;
     }
+}
+
+bool SerialQueue::isIdle() {
+    std::lock_guard lock(mutex_);
+    return !running_ && tasks_.empty();
 }
 
 bool SerialQueue::runOnMain(MainQueue& mainQueue, std::function<void()> work) {

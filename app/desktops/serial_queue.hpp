@@ -37,6 +37,10 @@ public:
     // queue shuts down first.
     bool runOnMain(MainQueue& mainQueue, std::function<void()> work);
 
+    // True when no task is queued or running. Any thread; only the thread
+    // that submits can rely on it staying true.
+    bool isIdle();
+
     // Idempotent; see the class comment. Not from a task.
     void shutdown();
     // True from the start of shutdown: the running task should end its
@@ -59,6 +63,7 @@ private:
     std::condition_variable changed_;
     std::deque<std::function<void()>> tasks_;
     std::shared_ptr<Hop> currentHop_;
+    bool running_ = false;
     bool stopping_ = false;
     std::atomic<bool> stoppingFlag_{false};
     std::thread worker_;

@@ -13,7 +13,8 @@ namespace corvane {
 // The window server's desktop ("space") functions. Each may be missing on a
 // given system: a missing function is an absent result, never a throw.
 //
-// Threads: desktop moves call every method from their serial queue.
+// Threads: desktop moves call every method from their serial queue, and,
+// where startsMovesAtPress holds, from the main thread at the press.
 class WindowServer {
 public:
     // What must hold for desktop moves to work here.
@@ -38,6 +39,13 @@ public:
         std::string unavailable = "Native Desktops unavailable or Accessibility access missing";
     };
     virtual Names names() { return {}; }
+
+    // True where a move may start on the main thread at the press: the reads
+    // it needs are answered from what the port already knows, requests are
+    // sent without waiting, and the system applies this process's requests
+    // in the order they were sent, so a follow may ask for the desktop right
+    // behind the move. Otherwise every move runs whole on the desktop queue.
+    virtual bool startsMovesAtPress() { return false; }
 
     // The connection number for the calls below; absent when the function is missing.
     virtual std::optional<std::int32_t> mainConnection() = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -104,6 +105,9 @@ public:
 
     void setAvailability(Availability availability);
     void setFunctionMissing(Function function, bool missing = true);
+    // Moves start at the press, as the X11 port's do (default: never).
+    void setStartsMovesAtPress(bool starts) { startsAtPress_ = starts; }
+    bool startsMovesAtPress() override { return startsAtPress_; }
 
     // --- Script ------------------------------------------------------------
 
@@ -161,6 +165,7 @@ public:
     static constexpr std::int32_t connectionNumber = 0x5ca1ab1e;
 
 private:
+    std::atomic<bool> startsAtPress_{false};
     struct Display {
         std::string identifier;
         std::vector<Space> spaces;

@@ -35,51 +35,80 @@ bool X11WindowServer::supported() {
     return state_.desktopsSupported();
 }
 
-std::optional<ServerState::Desktops> X11WindowServer::desktops() {
-    std::unique_lock lock(mutex_);
-    const auto wanted = switchAwaited_;
-    lock.unlock();
-    if (!wanted || connection_.onMainThread()) return state_.desktops();
-    const xcb_window_t root = connection_.root();
-    const bool heard =
-        PropertyWait::waitFor(connection_, root, connection_.ewmh()->_NET_CURRENT_DESKTOP, noticeWait);
-    auto now = ServerState::readDesktops(connection_);
+template <class Read, class Reached>
+std::invoke_result_t<Read> X11WindowServer::awaitedRead(xcb_window_t window, xcb_atom_t atom,
+                                                        Awaited& awaited, const char* what, const Read& read,
+                                                        const Reached& reached) {
+    if (!awaited.listening) {
+        // Asked for on the main thread: heard from here on, and a change made
+        // before shows in this read.
+        PropertyWait::listen(connection_, window, true);
+        awaited.listening = true;
+        auto now = read();
+        if (reached(now)) {
+            PressTrace::replyReceived(what);
+            awaited.over = true;
+            PropertyWait::listen(connection_, window, false);
+            return now;
+        }
+    }
+    const bool heard = PropertyWait::waitFor(connection_, window, atom, noticeWait);
+    auto now = read();
     // A window manager that did not answer in time is left to the caller's
     // polls: nothing stays selected that nobody reads.
-    if (!heard || (now && now->current == *wanted)) {
-        if (heard) PressTrace::replyReceived("_NET_CURRENT_DESKTOP");
-        PropertyWait::listen(connection_, root, false);
-        lock.lock();
-        switchAwaited_.reset();
+    if (!heard || reached(now)) {
+        if (heard) PressTrace::replyReceived(what);
+        awaited.over = true;
+        PropertyWait::listen(connection_, window, false);
     }
+    return now;
+}
+
+std::optional<ServerState::Desktops> X11WindowServer::desktops() {
+    std::unique_lock lock(mutex_);
+    auto awaited = switchAwaited_;
+    lock.unlock();
+    if (!awaited || connection_.onMainThread()) return state_.desktops();
+    auto now = awaitedRead(
+        connection_.root(), connection_.ewmh()->_NET_CURRENT_DESKTOP, *awaited, "_NET_CURRENT_DESKTOP",
+        [&] { return ServerState::readDesktops(connection_); },
+        [&](const std::optional<ServerState::Desktops>& d) { return !d || d->current == awaited->value; });
+    lock.lock();
+    if (awaited->over)
+        switchAwaited_.reset();
+    else
+        switchAwaited_ = awaited;
     return now;
 }
 
 std::optional<std::uint32_t> X11WindowServer::windowDesktop(xcb_window_t window) {
     std::unique_lock lock(mutex_);
-    const auto awaited = movesAwaited_.find(window);
-    const std::optional<std::uint32_t> wanted =
-        awaited != movesAwaited_.end() ? std::optional(awaited->second) : std::nullopt;
+    const auto found = movesAwaited_.find(window);
+    std::optional<Awaited> awaited =
+        found != movesAwaited_.end() ? std::optional(found->second) : std::nullopt;
     lock.unlock();
-    if (!wanted) {
+    auto read = [&]() -> std::optional<std::uint32_t> {
+        xcb_ewmh_connection_t* ewmh = connection_.ewmh();
+        std::uint32_t desktop = 0;
+        if (xcb_ewmh_get_wm_desktop_reply(ewmh,
+                                          awaiting(connection_.xcb(), xcb_ewmh_get_wm_desktop(ewmh, window)),
+                                          &desktop, nullptr) == 0)
+            return std::nullopt;
+        return desktop;
+    };
+    if (!awaited || connection_.onMainThread()) {
         if (const auto facts = state_.pressFacts(window); facts && facts->desktopCurrent)
             return facts->desktop;
+        return read();
     }
-    const bool heard =
-        wanted && PropertyWait::waitFor(connection_, window, connection_.ewmh()->_NET_WM_DESKTOP, noticeWait);
-    xcb_ewmh_connection_t* ewmh = connection_.ewmh();
-    std::uint32_t desktop = 0;
-    const bool read =
-        xcb_ewmh_get_wm_desktop_reply(
-            ewmh, awaiting(connection_.xcb(), xcb_ewmh_get_wm_desktop(ewmh, window)), &desktop, nullptr) != 0;
-    if (wanted && (!heard || !read || desktop == *wanted)) {
-        if (heard) PressTrace::replyReceived("_NET_WM_DESKTOP");
-        PropertyWait::listen(connection_, window, false);
-        lock.lock();
+    auto now = awaitedRead(window, connection_.ewmh()->_NET_WM_DESKTOP, *awaited, "_NET_WM_DESKTOP", read,
+                           [&](const std::optional<std::uint32_t>& d) { return !d || *d == awaited->value; });
+    lock.lock();
+    if (awaited->over)
         movesAwaited_.erase(window);
-    }
-    if (!read) return std::nullopt;
-    return desktop;
+    else
+        movesAwaited_[window] = *awaited;
+    return now;
 }
 
 WindowServer::Availability X11WindowServer::availability() {
@@ -146,11 +175,14 @@ std::optional<std::int32_t> X11WindowServer::setCurrentSpace(std::int32_t, const
     const auto index = desktopIndex(space);
     if (!index || *index == kAllDesktops) return kIllegalSpace;
     const auto shown = state_.desktops();
-    if (!connection_.onMainThread() && !(shown && shown->current == *index)) {
-        // Heard from before the request on, so the notice cannot be missed.
-        PropertyWait::listen(connection_, connection_.root(), true);
+    if (!(shown && shown->current == *index)) {
+        // On the desktop queue heard from before the request on, so the
+        // notice cannot be missed; from the main thread, the queue starts
+        // listening when it first reads.
+        const bool listening = !connection_.onMainThread();
+        if (listening) PropertyWait::listen(connection_, connection_.root(), true);
         std::lock_guard lock(mutex_);
-        switchAwaited_ = *index;
+        switchAwaited_ = Awaited{*index, listening};
     }
     xcb_ewmh_request_change_current_desktop(connection_.ewmh(), connection_.screenNumber(), *index,
                                             XCB_CURRENT_TIME);
@@ -169,11 +201,12 @@ bool X11WindowServer::performBridgedMove(const std::vector<std::uint32_t>& windo
     connection_.settle();
     const auto index = desktopIndex(space);
     if (!index || *index == kAllDesktops || windows.empty()) return false;
+    const bool listening = !connection_.onMainThread();
     for (std::uint32_t w : windows) {
-        if (!connection_.onMainThread()) {
-            PropertyWait::listen(connection_, w, true);
+        if (listening) PropertyWait::listen(connection_, w, true);
+        {
             std::lock_guard lock(mutex_);
-            movesAwaited_[w] = *index;
+            movesAwaited_[w] = Awaited{*index, listening};
         }
         state_.desktopRequested(w);
         xcb_ewmh_request_change_wm_desktop(connection_.ewmh(), connection_.screenNumber(), w, *index,

@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <type_traits>
 
 #include "app/platform/window_server.hpp"
 #include "ports/x11/connection.hpp"
@@ -40,6 +41,9 @@ public:
                                                 std::uint64_t space) override;
     // The X window id of a window element.
     std::optional<WindowNumber> windowNumber(const Element& window) override;
+    // The window manager takes a client's requests in order, and the reads
+    // of a move are answered from the server state at the press.
+    bool startsMovesAtPress() override { return true; }
     // Asks the window manager to move each window to the desktop.
     bool performBridgedMove(const std::vector<std::uint32_t>& windows, std::uint64_t space) override;
 
@@ -56,12 +60,28 @@ private:
     std::optional<ServerState::Desktops> desktops();
     std::optional<std::uint32_t> windowDesktop(xcb_window_t window);
 
+    // A change we asked for whose outcome the desktop queue has not seen yet.
+    struct Awaited {
+        std::uint32_t value = 0;  // the desktop asked for
+        // Whether the queue's connection hears the property's changes: one
+        // asked for on the queue is heard from before its request on.
+        bool listening = false;
+        bool over = false;  // seen, or given up on: the caller polls
+    };
+    // On the desktop queue, a read of a property a change of ours is
+    // awaited on: waits for the window manager's notice (at most noticeWait)
+    // unless `reached` already holds, then asks the server afresh.
+    template <class Read, class Reached>
+    std::invoke_result_t<Read> awaitedRead(xcb_window_t window, xcb_atom_t atom, Awaited& awaited,
+                                           const char* what, const Read& read, const Reached& reached);
+
     Connection& connection_;
     ServerState& state_;
-    // The desktop queue's requests whose outcome it has not seen yet.
+    // Requests whose outcome the desktop queue has not seen yet; the main
+    // thread never waits for them.
     std::mutex mutex_;
-    std::map<xcb_window_t, std::uint32_t> movesAwaited_;
-    std::optional<std::uint32_t> switchAwaited_;
+    std::map<xcb_window_t, Awaited> movesAwaited_;
+    std::optional<Awaited> switchAwaited_;
 };
 
 }  // namespace corvane::x11

@@ -57,9 +57,14 @@ std::vector<pid_t> X11Workspace::runningApplications(std::string_view bundleIden
 
 bool X11Workspace::activate(const Application& application) {
     std::optional<xcb_window_t> window;
-    const auto managed = ClientWindows::stacking(connection_);
     const auto frontmost = static_cast<xcb_window_t>(application.window);
-    if (frontmost != XCB_WINDOW_NONE && std::find(managed.begin(), managed.end(), frontmost) != managed.end())
+    // The window active at this press is one the window manager manages.
+    const auto isManaged = [&] {
+        if (state_.pressFacts(frontmost)) return true;
+        const auto managed = ClientWindows::stacking(connection_);
+        return std::find(managed.begin(), managed.end(), frontmost) != managed.end();
+    };
+    if (frontmost != XCB_WINDOW_NONE && isManaged())
         window = frontmost;
     else if (application.pid != 0)
         window = ClientWindows::applicationWindow(connection_, application.pid);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "tests/desktops/desktop_world.hpp"
@@ -13,7 +14,11 @@ using Pass = fake::FakeWindowServer::GesturePass;
 using SwitchRequests = std::vector<fake::FakeWindowServer::SwitchRequest>;
 using Lines = std::vector<std::string>;
 
-struct MoveTest : ::testing::Test, testing::MoveWorld {
+// Every behaviour holds both where moves run whole on the queue and where
+// the window server lets them start at the press.
+struct MoveTest : ::testing::TestWithParam<bool>, testing::MoveWorld {
+    MoveTest() { server.setStartsMovesAtPress(GetParam()); }
+
     // The call-log lines of what a move did to the window and the server,
     // in order.
     Lines effects() {
@@ -29,7 +34,7 @@ struct MoveTest : ::testing::Test, testing::MoveWorld {
     std::string space(std::size_t index) { return std::to_string(desktops.at(index)); }
 };
 
-TEST_F(MoveTest, SendMovesTheWindowAndLeavesTheDisplayAlone) {
+TEST_P(MoveTest, SendMovesTheWindowAndLeavesTheDisplayAlone) {
     move(SpaceAction::send2);
     EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[1]});
     EXPECT_EQ(server.currentSpace(mainDisplay), desktops[0]);
@@ -41,7 +46,7 @@ TEST_F(MoveTest, SendMovesTheWindowAndLeavesTheDisplayAlone) {
     EXPECT_EQ(desk.accessibility().messagingTimeout(windowElement()), 1.0f);
 }
 
-TEST_F(MoveTest, SendToTheShownDesktopChangesNothing) {
+TEST_P(MoveTest, SendToTheShownDesktopChangesNothing) {
     move(SpaceAction::send1);
     EXPECT_TRUE(effects().empty());
     EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[0]});
@@ -49,14 +54,14 @@ TEST_F(MoveTest, SendToTheShownDesktopChangesNothing) {
     EXPECT_TRUE(desk.alerts().shown().empty());
 }
 
-TEST_F(MoveTest, FollowToTheShownDesktopStillActivatesFocusesAsksAndRaises) {
+TEST_P(MoveTest, FollowToTheShownDesktopStillActivatesFocusesAsksAndRaises) {
     move(SpaceAction::follow1);
     EXPECT_EQ(effects(), (Lines{"activate 501", "setAttribute AXMain true", "setAttribute AXFocused true",
                                 "setCurrentSpace " + mainDisplay + " " + space(0), "performAction AXRaise"}));
     EXPECT_TRUE(logLines().empty());
 }
 
-TEST_F(MoveTest, FollowShowsTheTargetDesktopWithTheWindowRaised) {
+TEST_P(MoveTest, FollowShowsTheTargetDesktopWithTheWindowRaised) {
     move(SpaceAction::follow3);
     EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[2]});
     EXPECT_EQ(server.currentSpace(mainDisplay), desktops[2]);
@@ -66,7 +71,7 @@ TEST_F(MoveTest, FollowShowsTheTargetDesktopWithTheWindowRaised) {
     EXPECT_EQ(desk.workspace().activated(), std::vector<pid_t>{app});
 }
 
-TEST_F(MoveTest, SendThatLeftTheDisplayOnTheTargetSwitchesItBack) {
+TEST_P(MoveTest, SendThatLeftTheDisplayOnTheTargetSwitchesItBack) {
     server.setMoveShowsTarget(true);
     move(SpaceAction::send3);
     EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[2]});
@@ -75,7 +80,7 @@ TEST_F(MoveTest, SendThatLeftTheDisplayOnTheTargetSwitchesItBack) {
     EXPECT_TRUE(logLines().empty());
 }
 
-TEST_F(MoveTest, DesktopSevenOnADisplayWithThreeCreatesFourToSevenFirst) {
+TEST_P(MoveTest, DesktopSevenOnADisplayWithThreeCreatesFourToSevenFirst) {
     move(SpaceAction::send7);
     const auto now = server.desktops(mainDisplay);
     ASSERT_EQ(now.size(), 7u);
@@ -85,7 +90,7 @@ TEST_F(MoveTest, DesktopSevenOnADisplayWithThreeCreatesFourToSevenFirst) {
     EXPECT_TRUE(logLines().empty());
 }
 
-TEST_F(MoveTest, TheNumberSkipsSpacesThatAreNoDesktops) {
+TEST_P(MoveTest, TheNumberSkipsSpacesThatAreNoDesktops) {
     server.removeDisplay(mainDisplay);
     server.addDisplay(mainDisplay, {{1, 0}, {2, 4}, {3, 0}}, 1);
     server.placeWindow(window, {1});
@@ -94,7 +99,7 @@ TEST_F(MoveTest, TheNumberSkipsSpacesThatAreNoDesktops) {
     EXPECT_TRUE(desk.desktopGesture().requests().empty());
 }
 
-TEST_F(MoveTest, TwoFailuresAreTwoLogLinesAndOneAlert) {
+TEST_P(MoveTest, TwoFailuresAreTwoLogLinesAndOneAlert) {
     server.placeWindow(window, {desktops[1]});  // not on the shown desktop
     spaces->moveFocusedWindow(SpaceAction::send2);
     spaces->moveFocusedWindow(SpaceAction::send3);
@@ -114,7 +119,7 @@ TEST_F(MoveTest, TwoFailuresAreTwoLogLinesAndOneAlert) {
     EXPECT_EQ(desk.alerts().shown().size(), 2u);
 }
 
-TEST_F(MoveTest, QueuedMovesRunInOrderEachWithWhatItsOwnPressSaw) {
+TEST_P(MoveTest, QueuedMovesRunInOrderEachWithWhatItsOwnPressSaw) {
     // A second application whose window is on a second display.
     const std::string second = "00000000-0000-0000-0000-000000000002";
     const auto otherDesktops = server.addDisplayWithDesktops(second, 2);
@@ -161,7 +166,7 @@ TEST_F(MoveTest, QueuedMovesRunInOrderEachWithWhatItsOwnPressSaw) {
     EXPECT_LT(at("applicationElement 501"), at("applicationElement 777"));
 }
 
-TEST_F(MoveTest, FollowThenSendActOnTheWindowsFocusedAtTheirPresses) {
+TEST_P(MoveTest, FollowThenSendActOnTheWindowsFocusedAtTheirPresses) {
     // Two windows of one application: follow on the first, then, while that
     // move still waits for the main thread, send on the second.
     const auto second = desk.accessibility().addWindow(app, {200, 200, 600, 400});
@@ -176,7 +181,7 @@ TEST_F(MoveTest, FollowThenSendActOnTheWindowsFocusedAtTheirPresses) {
     EXPECT_EQ(server.spacesOfWindow(second), std::vector{desktops[2]});
 }
 
-TEST_F(MoveTest, TheOutcomeArrivesOnTheMainThreadOnceTheMoveHasRun) {
+TEST_P(MoveTest, TheOutcomeArrivesOnTheMainThreadOnceTheMoveHasRun) {
     std::vector<ActionOutcome> outcomes;
     const auto record = [&](const ActionOutcome& outcome) { outcomes.push_back(outcome); };
     spaces->moveFocusedWindow(SpaceAction::send2, record);
@@ -198,7 +203,7 @@ TEST_F(MoveTest, TheOutcomeArrivesOnTheMainThreadOnceTheMoveHasRun) {
     EXPECT_EQ(outcomes[2], ActionOutcome::failure("No focused window to move"));
 }
 
-TEST_F(MoveTest, ABurstOfPressesWithoutAWindowShowsOneAlert) {
+TEST_P(MoveTest, ABurstOfPressesWithoutAWindowShowsOneAlert) {
     desk.workspace().setFrontmost(std::nullopt);
     for (int press = 0; press < 5; ++press) spaces->moveFocusedWindow(SpaceAction::send2);
     settle();
@@ -206,6 +211,61 @@ TEST_F(MoveTest, ABurstOfPressesWithoutAWindowShowsOneAlert) {
     ASSERT_EQ(desk.alerts().shown().size(), 1u);
     EXPECT_EQ(desk.alerts().shown()[0].informative, "No focused window to move");
 }
+
+INSTANTIATE_TEST_SUITE_P(Both, MoveTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "AtThePress" : "OnTheQueue"; });
+
+// Where moves start at the press, what the press itself does.
+struct MoveAtPressTest : MoveTest {};
+
+TEST_P(MoveAtPressTest, AFollowsRequestsAllGoOutBeforeThePressReturns) {
+    spaces->moveFocusedWindow(SpaceAction::follow3);
+    EXPECT_EQ(effects(), (Lines{"performBridgedMove " + std::to_string(window) + " " + space(2),
+                                "activate 501", "setAttribute AXMain true", "setAttribute AXFocused true",
+                                "setCurrentSpace " + mainDisplay + " " + space(2)}));
+    settle();
+    EXPECT_EQ(effects().back(), "performAction AXRaise");
+    EXPECT_EQ(server.currentSpace(mainDisplay), desktops[2]);
+    EXPECT_TRUE(logLines().empty());
+}
+
+TEST_P(MoveAtPressTest, AFollowWhoseWindowNeverLandsShowsTheDesktopItLeftAgain) {
+    server.setMovesArrive(false);
+    std::optional<ActionOutcome> outcome;
+    spaces->moveFocusedWindow(SpaceAction::follow3, [&](const ActionOutcome& o) { outcome = o; });
+    settle();
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[0]});
+    EXPECT_EQ(server.currentSpace(mainDisplay), desktops[0]);
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(*outcome, ActionOutcome::failure("macOS did not move the window to the requested Desktop"));
+    EXPECT_EQ(desk.alerts().shown().size(), 1u);
+}
+
+TEST_P(MoveAtPressTest, APressWhileAMoveIsUnderWayWaitsForItsTurn) {
+    // Desktop 5 must be created first: that follow runs whole on the queue,
+    // where it waits for the main thread, which the test plays only in settle().
+    spaces->moveFocusedWindow(SpaceAction::follow5);
+    spaces->moveFocusedWindow(SpaceAction::send3);
+    EXPECT_TRUE(effects().empty()) << "nothing of the second move at its press";
+    settle();
+    const auto now = server.desktops(mainDisplay);
+    ASSERT_EQ(now.size(), 5u);
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{now[2]});
+    EXPECT_EQ(server.currentSpace(mainDisplay), now[4]);
+    EXPECT_TRUE(logLines().empty());
+}
+
+TEST_P(MoveAtPressTest, MissingDesktopsAreCreatedOnTheQueueNotAtThePress) {
+    spaces->moveFocusedWindow(SpaceAction::send5);
+    EXPECT_TRUE(effects().empty());
+    settle();
+    const auto now = server.desktops(mainDisplay);
+    ASSERT_EQ(now.size(), 5u);
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{now[4]});
+}
+
+INSTANTIATE_TEST_SUITE_P(Only, MoveAtPressTest, ::testing::Values(true),
+                         [](const auto&) { return std::string("AtThePress"); });
 
 }  // namespace
 }  // namespace corvane::desktops
