@@ -6,7 +6,6 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QThreadPool>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +35,7 @@
 
 #include "app/shell/session_bus_warm_up.hpp"
 #include "app/shell/session_port.hpp"
+#include "app/shell/start_up_settling.hpp"
 #include "app/shell/status_backend.hpp"
 #include "app/shell/x11_event_pump.hpp"
 #include "app/state/hot_keys.hpp"
@@ -186,13 +186,8 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
             }));
     }
 
-    // "Ready" promises a settled app, so whatever start-up has set in motion
-    // is done before it: what the loop has queued (the tray icon's docking,
-    // the bus's first replies) is handled now, and the worker threads the
-    // toolkit's painter borrowed for the icons end now instead of each waking
-    // once to end half a minute into the idle time.
-    QCoreApplication::processEvents();
-    QThreadPool::globalInstance()->waitForDone();
+    // "Ready" promises a settled app: nothing the start set in motion is still under way.
+    settleStartUp();
     if (const auto problem = sendReadyNotice()) port->feedback().log(*problem);
     const int status = QApplication::exec();
     // Workers still waiting for this thread go on without it, so the desktop

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <chrono>
+
+namespace corvane {
+
+// Lets what the start has set in motion finish before the app says it is
+// ready, so that from "ready" on an app nobody uses stays asleep: the
+// events the loop has queued (the bus's first replies, the tray icon's
+// docking request) are handled; the windows shown at the start (the tray
+// icon once the tray has taken it in, a first run's tour) get their first
+// expose and paint, waiting at most `patience` for a tray or window manager
+// that is slow to map them; and the worker threads the toolkit's painter
+// borrowed from its global pool for the icons end now, instead of each
+// waking once to end half a minute later. Main thread, before the loop runs.
+void settleStartUp(std::chrono::milliseconds patience = std::chrono::milliseconds(100));
+
+}  // namespace corvane
