@@ -187,7 +187,7 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     }
 
     // "Ready" promises a settled app: nothing the start set in motion is still under way.
-    settleStartUp();
+    settleStartUp([&delegate] { return delegate.trayIconAwaitsItsWindow(); });
     if (const auto problem = sendReadyNotice()) port->feedback().log(*problem);
     const int status = QApplication::exec();
     // Workers still waiting for this thread go on without it, so the desktop

@@ -11,7 +11,10 @@ namespace corvane {
 namespace {
 
 bool windowAwaitsItsFirstExpose() {
-    for (const QWindow* window : QGuiApplication::topLevelWindows()) {
+    // All windows, not the toolkit's list of top-level ones: that leaves out
+    // embedded windows, and the tray icon's window is one once docked.
+    for (const QWindow* window : QGuiApplication::allWindows()) {
+        if (!window->isTopLevel() || window->type() == Qt::Desktop) continue;
         if (window->isVisible() && !window->isExposed()) return true;
     }
     return false;
@@ -19,14 +22,15 @@ bool windowAwaitsItsFirstExpose() {
 
 }  // namespace
 
-void settleStartUp(std::chrono::milliseconds patience) {
+void settleStartUp(const std::function<bool()>& starting, std::chrono::milliseconds patience) {
     QCoreApplication::processEvents();
-    if (windowAwaitsItsFirstExpose()) {
+    const auto unsettled = [&starting] { return (starting && starting()) || windowAwaitsItsFirstExpose(); };
+    if (unsettled()) {
         QTimer limit;
         limit.setSingleShot(true);
         limit.start(patience);
         // Each pass sleeps until something arrives: the expose, or the limit.
-        while (windowAwaitsItsFirstExpose() && limit.isActive()) {
+        while (unsettled() && limit.isActive()) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
         // The paint the expose asked for.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 namespace corvane {
 
@@ -10,9 +11,11 @@ namespace corvane {
 // docking request) are handled; the windows shown at the start (the tray
 // icon once the tray has taken it in, a first run's tour) get their first
 // expose and paint, waiting at most `patience` for a tray or window manager
-// that is slow to map them; and the worker threads the toolkit's painter
-// borrowed from its global pool for the icons end now, instead of each
-// waking once to end half a minute later. Main thread, before the loop runs.
-void settleStartUp(std::chrono::milliseconds patience = std::chrono::milliseconds(100));
+// that is slow to map them, as for `starting` to turn false (the tray icon's
+// window, which the toolkit makes only once the tray has answered); and the worker threads the toolkit's
+// painter borrowed from its global pool for the icons end now, instead of each waking once to end half a
+// minute later. Main thread, before the loop runs.
+void settleStartUp(const std::function<bool()>& starting,
+                   std::chrono::milliseconds patience = std::chrono::milliseconds(100));
 
 }  // namespace corvane
