@@ -56,6 +56,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (!platform_.accessibility.isProcessTrusted()) platform_.accessibility.requestTrust();
 }
 
+bool AppDelegate::trayIconAwaitsItsWindow() const {
+    return trayIcon_ && trayIcon_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() &&
+           trayIcon_->geometry().isEmpty();
+}
+
 void AppDelegate::showMark(bool enabled) {
     if (trayIcon_) trayIcon_->setIcon(enabled ? mark_ : dimmedMark_);
 }

@@ -33,6 +33,9 @@ public:
     // first run the guided tour (which holds the hot keys off until it
     // ends), otherwise the system's request for window access if it is missing.
     void applicationDidFinishLaunching();
+    // True while the tray icon is shown, a tray is there, and the toolkit
+    // has not yet made the icon's window for it to take in.
+    bool trayIconAwaitsItsWindow() const;
 
     // The window manager the settings window describes and asks to bring
     // it forward, where there is a separate one (X11). Set before launch.

@@ -33,7 +33,9 @@
 #else
 #include <memory>
 
+#include "app/shell/session_bus_warm_up.hpp"
 #include "app/shell/session_port.hpp"
+#include "app/shell/start_up_settling.hpp"
 #include "app/shell/status_backend.hpp"
 #include "app/shell/x11_event_pump.hpp"
 #include "app/state/hot_keys.hpp"
@@ -117,6 +119,8 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setApplicationVersion(QString::fromStdString(versionText()).trimmed().section(' ', 1));
     QGuiApplication::setDesktopFileName(QStringLiteral("corvane"));
+    // From here the bus connects on its own thread while this one starts the rest.
+    SessionBusWarmUp busWarmUp;
     QApplication::setWindowIcon(statusMarkIcon());
     if (const auto failure = port->start()) return failWith(failure->message, failure->exitCode);
 
@@ -161,6 +165,7 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
     QuitOnSignal quitOnSignal;
     delegate.applicationDidFinishLaunching();
     if (port->backend() == "gnome") gnome::setUpForUser(alerts, port->feedback());
+    busWarmUp.finish();
     // Hot-key presses arrive from here on, on this thread.
     std::vector<std::unique_ptr<X11EventPump> > pumps;
     for (auto& watch : port->watches()) {
@@ -181,6 +186,8 @@ int runApplication(int argc, char** argv, const InstancePaths& paths) {
             }));
     }
 
+    // "Ready" promises a settled app: nothing the start set in motion is still under way.
+    settleStartUp([&delegate] { return delegate.trayIconAwaitsItsWindow(); });
     if (const auto problem = sendReadyNotice()) port->feedback().log(*problem);
     const int status = QApplication::exec();
     // Workers still waiting for this thread go on without it, so the desktop

@@ -5,7 +5,6 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <QLocalSocket>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <algorithm>
@@ -13,6 +12,8 @@
 #include <cstring>
 #include <utility>
 #include <variant>
+
+#include "app/shell/instance_connection.hpp"
 
 namespace corvane {
 
@@ -120,13 +121,7 @@ void InstanceServer::logOnce(bool& said, std::string_view line) {
 
 void InstanceServer::serve(xdg::UniqueFd descriptor) {
     // Owned by connections_ until it closes, then deleted.
-    auto* connection = new QLocalSocket(&connections_);
-    if (!connection->setSocketDescriptor(descriptor.get(), QLocalSocket::ConnectedState,
-                                         QIODevice::ReadWrite)) {
-        connection->deleteLater();
-        return;
-    }
-    descriptor.release();
+    auto* connection = new InstanceConnection(std::move(descriptor), &connections_);
     ++clients_;
     // The slot is free as soon as the client is answered or gone: a client
     // that reads its reply and asks again at once must find it free.
@@ -134,36 +129,24 @@ void InstanceServer::serve(xdg::UniqueFd descriptor) {
     const auto release = [this, counted] {
         if (std::exchange(*counted, false)) --clients_;
     };
-    QObject::connect(connection, &QLocalSocket::disconnected, &connections_, release);
+    connection->onClosed(release);
     QObject::connect(connection, &QObject::destroyed, &connections_, release);
-    QObject::connect(connection, &QLocalSocket::disconnected, connection, &QObject::deleteLater);
     // The limit is on saying the request; doing it (a desktop move) may take longer.
     auto asked = std::make_shared<bool>(false);
     QTimer::singleShot(limits_.idleTimeout, connection, [connection, asked] {
-        if (*asked) return;
-        connection->abort();
-        connection->deleteLater();
+        if (!*asked) connection->deleteLater();
     });
 
     auto buffer = std::make_shared<std::string>();
-    QObject::connect(connection, &QLocalSocket::readyRead, connection, [this, connection, buffer, asked] {
-        const QByteArray chunk = connection->readAll();
-        buffer->append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
+    connection->onReceived([this, connection, buffer, asked](std::string_view chunk) {
+        if (*asked) return;  // anything sent after the first line is not read
+        buffer->append(chunk);
         const auto end = buffer->find('\n');
         if (end == std::string::npos && buffer->size() <= maxInstanceLineLength) return;
 
         *asked = true;
-        // Anything sent after the first line is not read.
-        QObject::disconnect(connection, &QLocalSocket::readyRead, nullptr, nullptr);
-        auto answer = [connection = QPointer<QLocalSocket>(connection)](const InstanceReply& reply) {
-            if (!connection) return;
-            const std::string line = encodeReply(reply);
-            connection->write(line.data(), static_cast<qint64>(line.size()));
-            // Written at once: an answer to "quit" must reach the client
-            // although the event loop ends right after. (A short line always
-            // fits a fresh socket's buffer.)
-            connection->flush();
-            connection->disconnectFromServer();
+        auto answer = [connection = QPointer<InstanceConnection>(connection)](const InstanceReply& reply) {
+            if (connection && !connection->isClosed()) connection->reply(encodeReply(reply));
         };
         std::optional<InstanceRequest> request;
         if (end != std::string::npos) request = decodeRequest(std::string_view(*buffer).substr(0, end + 1));

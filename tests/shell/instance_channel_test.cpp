@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QCoreApplication>
-#include <QLocalSocket>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -29,15 +28,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sends raw bytes, as a confused or hostile client might, and reads the answer.
+// Sends raw bytes, as a confused or hostile client might, and reads the
+// answer until the server hangs up.
 std::string rawExchange(const fs::path& path, const std::string& bytes) {
-    QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString(path.string()));
-    if (!socket.waitForConnected(5000)) return "no connection";
-    socket.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    socket.waitForBytesWritten(5000);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return "no socket";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
     std::string reply;
-    while (socket.waitForReadyRead(5000)) reply += socket.readAll().toStdString();
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        reply = "no connection";
+    } else if (::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size())) {
+        char chunk[512];
+        pollfd p{.fd = fd, .events = POLLIN, .revents = 0};
+        while (::poll(&p, 1, 5000) > 0) {
+            const ssize_t got = ::recv(fd, chunk, sizeof chunk, 0);
+            if (got <= 0) break;
+            reply.append(chunk, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
     return reply;
 }
 
