@@ -227,11 +227,13 @@ TEST_F(RoundTripBudgetTest, ADesktopSendWaitsForTheServerThreeTimesAtMost) {
     trips = roundTripsOf("Ctrl+Alt+3",
                          [&] { return x().windowDesktop(window) == 2u && x().currentDesktop() == 2u; });
     ASSERT_TRUE(trips);
-    // Every request of the follow goes out from the press handler; the
-    // desktop queue then reads each change it waits for as it starts
-    // listening and once more when the window manager says it was made.
-    EXPECT_LE(tripsInHandler(), 2u);
-    EXPECT_LE(*trips, 6u);
+    // Every request of the follow goes out from the press handler, which
+    // waits as a placement's press does (one more when an event the press
+    // had not dispatched yet made it read again). The desktop queue then
+    // reads each change it waits for as it starts listening, and once more
+    // when the window manager says it was made; none of that delays a request.
+    EXPECT_LE(tripsInHandler(), 3u);
+    EXPECT_LE(*trips, 7u);
     std::cout << "desktop send and follow: " << tripsInHandler() << " round trips in the press handler, "
               << *trips << " in all\n";
 }
