@@ -228,8 +228,8 @@ TEST_F(RoundTripBudgetTest, ADesktopSendWaitsForTheServerThreeTimesAtMost) {
                          [&] { return x().windowDesktop(window) == 2u && x().currentDesktop() == 2u; });
     ASSERT_TRUE(trips);
     // Every request of the follow goes out from the press handler, which
-    // waits as a placement's press does (one more when an event the press
-    // had not dispatched yet made it read again). The desktop queue then
+    // waits as a placement's press does (now and then one more, when some of
+    // what is kept between presses must be read again). The desktop queue then
     // reads each change it waits for as it starts listening, and once more
     // when the window manager says it was made; none of that delays a request.
     EXPECT_LE(tripsInHandler(), 3u);
