@@ -5,17 +5,6 @@
 
 namespace corvane {
 
-namespace {
-
-// A peer that hung up must be an error on that write, never a signal.
-#ifdef MSG_NOSIGNAL
-constexpr int noSignal = MSG_NOSIGNAL;
-#else
-constexpr int noSignal = 0;  // the process ignores SIGPIPE where the flag is missing
-#endif
-
-}  // namespace
-
 InstanceConnection::InstanceConnection(xdg::UniqueFd descriptor, QObject* parent)
     : QObject(parent),
       descriptor_(std::move(descriptor)),

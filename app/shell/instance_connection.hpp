@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/socket.h>
 #include <QObject>
 #include <QSocketNotifier>
 #include <functional>
@@ -9,6 +10,14 @@
 #include "ports/xdg/unique_fd.hpp"
 
 namespace corvane {
+
+// The flags of every send on the instance channel: a peer that hung up must
+// be an error on that write, never a signal.
+#ifdef MSG_NOSIGNAL
+inline constexpr int noSignal = MSG_NOSIGNAL;
+#else
+inline constexpr int noSignal = 0;  // the process ignores SIGPIPE where the flag is missing
+#endif
 
 // One client of the instance channel on the main thread, over the plain
 // non-blocking descriptor accept() gave us: what the client sends is handed

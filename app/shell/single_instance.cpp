@@ -19,13 +19,6 @@ namespace corvane {
 
 namespace {
 
-// A peer that hung up must be an error on that write, never a signal.
-#ifdef MSG_NOSIGNAL
-constexpr int noSignal = MSG_NOSIGNAL;
-#else
-constexpr int noSignal = 0;  // the process ignores SIGPIPE where the flag is missing
-#endif
-
 // Accepting more than this in one go would keep the event loop (and the
 // tray menu) waiting during a flood; the notifier fires again for the rest.
 constexpr int acceptBatch = 64;
