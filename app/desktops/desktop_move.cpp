@@ -73,7 +73,9 @@ void DesktopMove::land(std::uint32_t window, std::uint64_t target) {
 
 void DesktopMove::run(SpaceAction action, const Application& application, const Element& window,
                       const std::vector<ScreenInfo>& screens, bool shownAtPress) {
-    const auto [number, display] = locate(window, screens, shownAtPress);
+    const Located located = locate(window, screens, shownAtPress);
+    const std::uint32_t number = located.window;
+    const Display& display = located.display;
     const std::uint64_t origin = display.current;
 
     const int n = action.number();
@@ -103,14 +105,15 @@ void DesktopMove::run(SpaceAction action, const Application& application, const 
 
 std::optional<StartedMove> DesktopMove::start(SpaceAction action, const Application& application,
                                               const Element& window, const std::vector<ScreenInfo>& screens) {
-    const auto [number, display] = locate(window, screens, false);
+    const Located located = locate(window, screens, false);
+    const Display& display = located.display;
     const auto desktops = display.desktops();
     const auto wanted = static_cast<std::size_t>(action.number());
     if (desktops.size() < wanted) return std::nullopt;
 
-    StartedMove move{number, display.identifier, display.current, desktops[wanted - 1].id,
+    StartedMove move{located.window, display.identifier, display.current, desktops[wanted - 1].id,
                      action.followsWindow()};
-    if (move.target != move.origin) performMove(number, move.target);
+    if (move.target != move.origin) performMove(move.window, move.target);
     if (move.follows) {
         // The window server applies these after the move: no need to see it
         // land first.
