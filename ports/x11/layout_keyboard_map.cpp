@@ -1,10 +1,12 @@
 #include "ports/x11/layout_keyboard_map.hpp"
+#include "ports/x11/x11_keyboard_map.hpp"
 
 #include <xkbcommon/xkbcommon.h>
 
 #include <memory>
 
 #include "ports/x11/key_mapping.hpp"
+#include "ports/x11/x11_keyboard_map.hpp"
 
 namespace corvane::x11 {
 
@@ -25,13 +27,7 @@ LayoutKeyboardMap::LayoutKeyboardMap(const std::optional<XkbLayout>& layout) {
 }
 
 KeyboardMap::Names LayoutKeyboardMap::names() const {
-    Names names;
-    names.option = "Alt";
-    names.command = "Super";
-    names.optionShort = "Alt";
-    names.commandShort = "Super";
-    names.shortcutsInWords = true;
-    return names;
+    return linuxModifierNames();
 }
 
 std::optional<KeyboardMap::Key> LayoutKeyboardMap::productKey(std::uint32_t nativeKeyCode) const {

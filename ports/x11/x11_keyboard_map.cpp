@@ -9,14 +9,18 @@ std::optional<KeyboardMap::Key> X11KeyboardMap::productKey(std::uint32_t nativeK
     return Key{*keyCode, KeyMapping::characters(*keyCode)};
 }
 
-KeyboardMap::Names X11KeyboardMap::names() const {
-    Names names;
+KeyboardMap::Names linuxModifierNames() {
+    KeyboardMap::Names names;
     names.option = "Alt";
     names.command = "Super";
     names.optionShort = "Alt";
     names.commandShort = "Super";
     names.shortcutsInWords = true;
     return names;
+}
+
+KeyboardMap::Names X11KeyboardMap::names() const {
+    return linuxModifierNames();
 }
 
 }  // namespace corvane::x11

@@ -19,4 +19,7 @@ private:
     const Keyboard& keyboard_;
 };
 
+// How Linux names the modifiers in shortcuts: Alt and Super, in words.
+KeyboardMap::Names linuxModifierNames();
+
 }  // namespace corvane::x11
