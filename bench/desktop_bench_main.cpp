@@ -24,6 +24,7 @@
 #include "bench/app_footprint.hpp"
 #include "bench/bench_options.hpp"
 #include "bench/desktop_layout.hpp"
+#include "bench/latency_samplers.hpp"
 #include "bench/latency_sections.hpp"
 #include "bench/openbox_bindings.hpp"
 #include "bench/proc_stats.hpp"
@@ -83,11 +84,13 @@ const std::string leftBottomTitle =
     "Key press -> outer frame settled: left half <-> bottom half (position and size change)";
 std::string sendTitle(const BenchOptions& options) {
     return "Key press -> window on desktop 2 (_NET_WM_DESKTOP); left there " +
-           std::to_string(options.desktopPauseMs) + " ms, then moved back";
+           std::to_string(options.desktopPauseMs) + " ms, then moved back; quiet " +
+           std::to_string(DesktopLatency::quietBeforePress.count()) + " ms before the next press";
 }
 std::string followTitle(const BenchOptions& options) {
     return "Send and follow: key press -> window on desktop 2 and desktop 2 shown; left there " +
-           std::to_string(options.desktopPauseMs) + " ms, then both moved back";
+           std::to_string(options.desktopPauseMs) + " ms, then both moved back; quiet " +
+           std::to_string(DesktopLatency::quietBeforePress.count()) + " ms before the next press";
 }
 
 // One run of the latency sections on a fresh server; the last run also

@@ -72,12 +72,14 @@ std::function<double()> DesktopLatency::sampler(xharness::Chord send) {
 
 double DesktopLatency::sample(const xharness::Chord& send) {
     xharness::XConnection& x = server_.x();
+    bool restored = false;
     if (window_.desktop() != home_) {
         requestDesktop(x, window_.id(), home_);
         if (!x.waitFor([&] { return window_.desktop() == home_; }, sampleTimeout)) {
             throw std::runtime_error("could not bring the window back to desktop index " +
                                      std::to_string(home_));
         }
+        restored = true;
     }
     bool switched = false;
     if (x.currentDesktop() != home_) {
@@ -98,7 +100,12 @@ double DesktopLatency::sample(const xharness::Chord& send) {
         } while (x.waitFor([&] { return !window_.isActive(); }, steady));
     } else if (!window_.isActive()) {
         window_.activate();
+        restored = true;
     }
+    // Nobody presses a key within a millisecond of a window getting the
+    // focus: without this quiet moment the press races every client's view
+    // of the activation the benchmark itself just made.
+    if (restored || switched) x.waitFor([] { return false; }, quietBeforePress);
     std::optional<double> ms = timeUntil(
         x, [&] { server_.keyboard().press(send); },
         [&] { return window_.desktop() == target_ && (!follow_ || x.currentDesktop() == target_); });

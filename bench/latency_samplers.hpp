@@ -45,11 +45,15 @@ private:
 // presses: a sender may still be checking its work (the app polls for the
 // window's arrival), and a window snatched back at once would fail that
 // check. Then, untimed, the window is brought back to the home desktop and
-// made active again (a window sent away loses the focus). When the send
-// follows the window, the sample ends once the target desktop is also the
-// one shown, and the home desktop is shown again before the next.
+// made active again (a window sent away loses the focus), and the desktop
+// is left quiet for `quietBeforePress` before the next press, as a person's
+// next press would find it. When the send follows the window, the sample
+// ends once the target desktop is also the one shown, and the home desktop
+// is shown again before the next.
 class DesktopLatency {
 public:
+    static constexpr std::chrono::milliseconds quietBeforePress{20};
+
     DesktopLatency(xharness::XServer& server, xharness::ClientWindow& window, std::uint32_t home,
                    std::uint32_t target, std::chrono::milliseconds pause, bool follow = false);
 

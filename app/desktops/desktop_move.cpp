@@ -113,19 +113,31 @@ std::optional<StartedMove> DesktopMove::start(SpaceAction action, const Applicat
 
     StartedMove move{located.window, display.identifier, display.current, desktops[wanted - 1].id,
                      action.followsWindow()};
-    if (move.target != move.origin) performMove(move.window, move.target);
+    auto& server = platform_.windowServer;
+    const auto connection = server.mainConnection();
+    // The window server applies these requests in order, none needs to see
+    // the one before it done. A follow shows the target desktop first: the
+    // window then appears once, as it arrives, where a window moved first is
+    // hidden and loses the focus only to come back with the switch.
     if (move.follows) {
-        // The window server applies these after the move: no need to see it
-        // land first.
+        const auto status =
+            connection ? server.setCurrentSpace(*connection, move.display, move.target) : std::nullopt;
+        move.switchAsked = status && *status == 0;
+    }
+    if (move.target != move.origin) {
+        try {
+            performMove(move.window, move.target);
+        } catch (const Failure&) {
+            // Not left on a desktop the window never reached.
+            if (move.switchAsked) server.setCurrentSpace(*connection, move.display, move.origin);
+            throw;
+        }
+    }
+    if (move.follows) {
         focus(window, [&] {
             platform_.workspace.activate(application);
             return true;
         });
-        const auto connection = platform_.windowServer.mainConnection();
-        const auto status =
-            connection ? platform_.windowServer.setCurrentSpace(*connection, move.display, move.target)
-                       : std::nullopt;
-        move.switchAsked = status && *status == 0;
     }
     return move;
 }

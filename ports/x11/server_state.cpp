@@ -114,6 +114,7 @@ void ServerState::handleEvent(const xcb_generic_event_t& event) {
 void ServerState::beginPress() {
     std::unique_lock lock(mutex_);
     inPress_ = true;
+    activatedInPress_.reset();
     pressFacts_.clear();
     pressedAt_ = Clock::now();
     const bool needActive = !active_, needLayout = !layout_, needStruts = !struts_;
@@ -291,6 +292,15 @@ std::optional<ServerState::WindowFacts> ServerState::pressFacts(xcb_window_t win
         connection_.onMainThread() ? inPress_ : Clock::now() - pressedAt_ < pressFactsLifetime;
     if (!serves) return std::nullopt;
     return it->second;
+}
+
+bool ServerState::activationNeeded(xcb_window_t window) {
+    if (!connection_.onMainThread()) return true;
+    std::lock_guard lock(mutex_);
+    if (!inPress_) return true;
+    if (activatedInPress_ == window) return false;
+    activatedInPress_ = window;
+    return true;
 }
 
 void ServerState::frameRequested(xcb_window_t window) {

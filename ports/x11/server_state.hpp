@@ -73,6 +73,13 @@ public:
     void frameRequested(xcb_window_t window);
     void desktopRequested(xcb_window_t window);
 
+    // Any thread, before asking the window manager to activate a window:
+    // false when the press being handled on the main thread asked for it
+    // already. Making an application, its main window and its focused
+    // window active is one request on X11; a repeat only makes the window
+    // manager do the work again.
+    bool activationNeeded(xcb_window_t window);
+
     // How long after a press its facts serve the desktop queue.
     static constexpr std::chrono::milliseconds pressFactsLifetime{250};
 
@@ -105,6 +112,7 @@ private:
     std::optional<ServerReads::DesktopsRequest> desktopsAsked_;
     std::chrono::steady_clock::time_point pressedAt_{};
     bool inPress_ = false;  // main thread's view
+    std::optional<xcb_window_t> activatedInPress_;
 };
 
 }  // namespace corvane::x11

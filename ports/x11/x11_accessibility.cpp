@@ -355,6 +355,7 @@ void X11Accessibility::unwatch(std::uint64_t id) {
 }
 
 AXStatus X11Accessibility::activate(xcb_window_t window) {
+    if (!state_.activationNeeded(window)) return AXStatus::success;
     xcb_ewmh_request_change_active_window(connection_.ewmh(), connection_.screenNumber(), window,
                                           XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
                                           XCB_WINDOW_NONE);

@@ -32,6 +32,21 @@ struct MoveTest : ::testing::TestWithParam<bool>, testing::MoveWorld {
         return lines;
     }
     std::string space(std::size_t index) { return std::to_string(desktops.at(index)); }
+
+    // What a follow to desktop `index` does after `moved`: at the press the
+    // desktop is asked for first (the window then appears once, as it
+    // arrives); on the queue only once the window has landed.
+    Lines followed(const Lines& moved, std::size_t index) {
+        const Lines focus{"activate 501", "setAttribute AXMain true", "setAttribute AXFocused true"};
+        const std::string show = "setCurrentSpace " + mainDisplay + " " + space(index);
+        Lines lines;
+        if (GetParam()) lines.push_back(show);
+        lines.insert(lines.end(), moved.begin(), moved.end());
+        lines.insert(lines.end(), focus.begin(), focus.end());
+        if (!GetParam()) lines.push_back(show);
+        lines.push_back("performAction AXRaise");
+        return lines;
+    }
 };
 
 TEST_P(MoveTest, SendMovesTheWindowAndLeavesTheDisplayAlone) {
@@ -56,8 +71,7 @@ TEST_P(MoveTest, SendToTheShownDesktopChangesNothing) {
 
 TEST_P(MoveTest, FollowToTheShownDesktopStillActivatesFocusesAsksAndRaises) {
     move(SpaceAction::follow1);
-    EXPECT_EQ(effects(), (Lines{"activate 501", "setAttribute AXMain true", "setAttribute AXFocused true",
-                                "setCurrentSpace " + mainDisplay + " " + space(0), "performAction AXRaise"}));
+    EXPECT_EQ(effects(), followed({}, 0));
     EXPECT_TRUE(logLines().empty());
 }
 
@@ -65,9 +79,7 @@ TEST_P(MoveTest, FollowShowsTheTargetDesktopWithTheWindowRaised) {
     move(SpaceAction::follow3);
     EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[2]});
     EXPECT_EQ(server.currentSpace(mainDisplay), desktops[2]);
-    EXPECT_EQ(effects(), (Lines{"performBridgedMove " + std::to_string(window) + " " + space(2),
-                                "activate 501", "setAttribute AXMain true", "setAttribute AXFocused true",
-                                "setCurrentSpace " + mainDisplay + " " + space(2), "performAction AXRaise"}));
+    EXPECT_EQ(effects(), followed({"performBridgedMove " + std::to_string(window) + " " + space(2)}, 2));
     EXPECT_EQ(desk.workspace().activated(), std::vector<pid_t>{app});
 }
 
@@ -220,9 +232,9 @@ struct MoveAtPressTest : MoveTest {};
 
 TEST_P(MoveAtPressTest, AFollowsRequestsAllGoOutBeforeThePressReturns) {
     spaces->moveFocusedWindow(SpaceAction::follow3);
-    EXPECT_EQ(effects(), (Lines{"performBridgedMove " + std::to_string(window) + " " + space(2),
-                                "activate 501", "setAttribute AXMain true", "setAttribute AXFocused true",
-                                "setCurrentSpace " + mainDisplay + " " + space(2)}));
+    EXPECT_EQ(effects(), (Lines{"setCurrentSpace " + mainDisplay + " " + space(2),
+                                "performBridgedMove " + std::to_string(window) + " " + space(2),
+                                "activate 501", "setAttribute AXMain true", "setAttribute AXFocused true"}));
     settle();
     EXPECT_EQ(effects().back(), "performAction AXRaise");
     EXPECT_EQ(server.currentSpace(mainDisplay), desktops[2]);
@@ -239,6 +251,17 @@ TEST_P(MoveAtPressTest, AFollowWhoseWindowNeverLandsShowsTheDesktopItLeftAgain) 
     ASSERT_TRUE(outcome);
     EXPECT_EQ(*outcome, ActionOutcome::failure("macOS did not move the window to the requested Desktop"));
     EXPECT_EQ(desk.alerts().shown().size(), 1u);
+}
+
+TEST_P(MoveAtPressTest, AFollowWhoseMoveIsRefusedShowsTheDesktopItLeftAgain) {
+    server.setFunctionMissing(fake::FakeWindowServer::Function::bridgedMove);
+    std::optional<ActionOutcome> outcome;
+    spaces->moveFocusedWindow(SpaceAction::follow3, [&](const ActionOutcome& o) { outcome = o; });
+    settle();
+    EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[0]});
+    EXPECT_EQ(server.currentSpace(mainDisplay), desktops[0]);
+    ASSERT_TRUE(outcome);
+    EXPECT_FALSE(outcome->done);
 }
 
 TEST_P(MoveAtPressTest, APressWhileAMoveIsUnderWayWaitsForItsTurn) {
