@@ -19,7 +19,10 @@ xcb_intern_atom_cookie_t internRequest(xcb_connection_t* c, std::string_view nam
 
 Connection::Link::~Link() {
     if (ewmhInitialised) xcb_ewmh_connection_wipe(&ewmh);
-    if (conn) xcb_disconnect(conn);
+    if (conn) {
+        xcb_disconnect(conn);
+        RoundTrips::forget(conn);
+    }
 }
 
 std::unique_ptr<Connection::Link> Connection::connect(const char* displayName, int* screenNumber) {

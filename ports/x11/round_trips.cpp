@@ -50,6 +50,18 @@ void beforeWait(xcb_connection_t* c, unsigned int sequence) {
     PressTrace::roundTrip(now);
 }
 
+void arrived(xcb_connection_t* c, unsigned int sequence) {
+    bool fresh = false;
+    Covered& slot = slotFor(c, fresh);
+    if (fresh || static_cast<std::int32_t>(sequence - slot.sequence) > 0) slot.sequence = sequence;
+}
+
+void forget(xcb_connection_t* c) {
+    for (auto& slot : covered) {
+        if (slot.connection == c) slot = Covered{};
+    }
+}
+
 std::uint64_t count() {
     return total.load(std::memory_order_relaxed);
 }

@@ -18,6 +18,14 @@ namespace RoundTrips {
 // Notes a wait for the reply to `sequence` on `c`, just before it happens.
 void beforeWait(xcb_connection_t* c, unsigned int sequence);
 
+// The reply to `sequence` on `c` has arrived without a wait: waits for it
+// and for the replies to earlier requests do not count.
+void arrived(xcb_connection_t* c, unsigned int sequence);
+
+// The connection was closed: a later one at the same address starts afresh
+// (on the calling thread; other threads' records go with them).
+void forget(xcb_connection_t* c);
+
 // Round trips since the process started, on every connection of the port.
 std::uint64_t count();
 

@@ -160,9 +160,12 @@ bool supportedReply(Connection& connection, xcb_get_property_cookie_t cookie) {
 }
 
 std::optional<xcb_window_t> activeReply(Connection& connection, xcb_get_property_cookie_t cookie) {
+    return activeFrom(propertyReply(connection, cookie).get());
+}
+
+std::optional<xcb_window_t> activeFrom(xcb_get_property_reply_t* reply) {
     xcb_window_t window = XCB_WINDOW_NONE;
-    auto r = propertyReply(connection, cookie);
-    if (!r || !xcb_ewmh_get_window_from_reply(&window, r.get()) || window == XCB_WINDOW_NONE)
+    if (!reply || !xcb_ewmh_get_window_from_reply(&window, reply) || window == XCB_WINDOW_NONE)
         return std::nullopt;
     return window;
 }

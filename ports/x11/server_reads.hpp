@@ -84,6 +84,7 @@ std::optional<Desktops> desktopsReply(Connection& connection, const DesktopsRequ
 bool supportedReply(Connection& connection, xcb_get_property_cookie_t cookie);
 // _NET_ACTIVE_WINDOW; absent when none is active.
 std::optional<xcb_window_t> activeReply(Connection& connection, xcb_get_property_cookie_t cookie);
+std::optional<xcb_window_t> activeFrom(xcb_get_property_reply_t* reply);
 
 // One window's facts in one batch.
 struct WindowRequest {

@@ -1,9 +1,11 @@
 #include "ports/x11/server_state.hpp"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include <xcb/randr.h>
+#include <xcb/xcbext.h>
 
 namespace corvane::x11 {
 
@@ -14,7 +16,8 @@ using namespace ServerReads;
 
 }  // namespace
 
-ServerState::ServerState(Connection& connection, bool randr15) : connection_(connection), randr15_(randr15) {
+ServerState::ServerState(Connection& connection, WindowEvents& events, bool randr15)
+    : connection_(connection), events_(events), randr15_(randr15), activeWatch_(connection, events) {
     xcb_connection_t* c = connection_.xcb();
     if (randr15_) {
         if (const auto* extension = xcb_get_extension_data(c, &xcb_randr_id);
@@ -54,6 +57,33 @@ void ServerState::askDesktops() {
     xcb_flush(c);
 }
 
+void ServerState::learnActive(std::optional<xcb_window_t> active) {
+    {
+        std::lock_guard lock(mutex_);
+        active_ = active;
+    }
+    activeWatch_.follow(active);
+}
+
+bool ServerState::takeActive() {
+    if (!activeAsked_) return false;
+    void* answer = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    if (xcb_poll_for_reply(connection_.xcb(), activeAsked_->sequence, &answer, &error) == 0) return true;
+    activeAsked_.reset();
+    std::free(error);
+    const XPtr<xcb_get_property_reply_t> reply(static_cast<xcb_get_property_reply_t*>(answer));
+    learnActive(activeFrom(reply.get()));
+    return true;
+}
+
+bool ServerState::takeReplies() {
+    const bool lookedForActive = takeActive();
+    const bool lookedForFacts = activeWatch_.takeArrived();
+    activeWatch_.askIfStale();
+    return lookedForActive || lookedForFacts;
+}
+
 void ServerState::forgetAll() {
     if (activeAsked_) xcb_discard_reply(connection_.xcb(), activeAsked_->sequence);
     if (desktopsAsked_) {
@@ -71,6 +101,11 @@ void ServerState::forgetAll() {
 
 void ServerState::handleEvent(const xcb_generic_event_t& event) {
     const std::uint8_t type = event.response_type & 0x7f;
+    activeWatch_.handleEvent(event);
+    if (type == XCB_DESTROY_NOTIFY) {
+        events_.forget(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
+        return;
+    }
     std::lock_guard lock(mutex_);
     if (randrEvent_ != 0 &&
         (type == randrEvent_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY || type == randrEvent_ + XCB_RANDR_NOTIFY)) {
@@ -108,10 +143,15 @@ void ServerState::handleEvent(const xcb_generic_event_t& event) {
     } else if (atom == ewmh->_NET_SUPPORTED || atom == ewmh->_NET_SUPPORTING_WM_CHECK) {
         // Another window manager: nothing it did not say itself holds.
         forgetAll();
+        askActive();
     }
 }
 
 void ServerState::beginPress() {
+    // What came before the press and is already here serves it; nothing is
+    // asked now that the press does not ask itself.
+    takeActive();
+    activeWatch_.takeArrived();
     std::unique_lock lock(mutex_);
     inPress_ = true;
     activatedInPress_.reset();
@@ -140,8 +180,9 @@ void ServerState::beginPress() {
     if (needDesktops)
         desktopsRequest =
             desktopsAsked_ ? *std::exchange(desktopsAsked_, std::nullopt) : requestDesktops(connection_);
+    std::optional<WindowFacts> facts = knownActive ? activeWatch_.facts(*knownActive) : std::nullopt;
     std::optional<WindowRequest> windowRequest;
-    if (knownActive) windowRequest = requestWindow(connection_, *knownActive);
+    if (knownActive && !facts) windowRequest = requestWindow(connection_, *knownActive);
 
     const std::optional<xcb_window_t> active =
         needActive ? activeReply(connection_, activeCookie) : knownActive;
@@ -153,11 +194,10 @@ void ServerState::beginPress() {
     if (needSupported) supported = supportedReply(connection_, supportedCookie);
     std::optional<std::optional<Desktops>> desktops;
     if (needDesktops) desktops = desktopsReply(connection_, desktopsRequest);
-    std::optional<WindowFacts> facts;
     if (windowRequest) facts = windowReply(connection_, *windowRequest);
 
     // Second round: what the first one named.
-    if (!windowRequest && active) windowRequest = requestWindow(connection_, *active);
+    if (!facts && !windowRequest && active) windowRequest = requestWindow(connection_, *active);
     std::vector<xcb_get_atom_name_cookie_t> nameCookies;
     if (layout) nameCookies = requestNames(connection_, layout->monitors);
     StrutsRequest strutsRequest;
@@ -174,6 +214,7 @@ void ServerState::beginPress() {
 
     // Events that arrived meanwhile are dispatched after this press and
     // forget what they change then.
+    if (needActive) activeWatch_.follow(active);
     lock.lock();
     if (needActive) active_ = active;
     if (layout) layout_ = std::move(layout);
@@ -184,17 +225,22 @@ void ServerState::beginPress() {
 }
 
 void ServerState::endPress() {
+    // A window given up on for its noise is followed again after the press:
+    // its facts then serve the next one.
+    activeWatch_.renew();
     std::lock_guard lock(mutex_);
     inPress_ = false;
 }
 
 void ServerState::watchStrutHolders(const std::vector<xcb_window_t>& holders) {
-    // Docks and panels are not windows we place or watch otherwise, so this
-    // mask is theirs alone.
-    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    for (xcb_window_t w : holders)
-        xcb_change_window_attributes(connection_.xcb(), w, XCB_CW_EVENT_MASK, &mask);
-    if (!holders.empty()) connection_.flush();
+    const std::set<xcb_window_t> now(holders.begin(), holders.end());
+    for (xcb_window_t w : now) {
+        if (!strutHolders_.count(w)) events_.listen(w, XCB_EVENT_MASK_PROPERTY_CHANGE);
+    }
+    for (xcb_window_t w : strutHolders_) {
+        if (!now.count(w)) events_.stopListening(w, XCB_EVENT_MASK_PROPERTY_CHANGE);
+    }
+    strutHolders_ = now;
 }
 
 bool ServerState::keptServes() const {
@@ -214,10 +260,7 @@ std::optional<xcb_window_t> ServerState::activeWindow() {
                             ? *std::exchange(activeAsked_, std::nullopt)
                             : xcb_ewmh_get_active_window(connection_.ewmh(), connection_.screenNumber());
     const auto active = activeReply(connection_, cookie);
-    if (main) {
-        std::lock_guard lock(mutex_);
-        active_ = active;
-    }
+    if (main) learnActive(active);
     return active;
 }
 

@@ -5,13 +5,16 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <xcb/xcb.h>
 
+#include "ports/x11/active_window_watch.hpp"
 #include "ports/x11/connection.hpp"
 #include "ports/x11/server_reads.hpp"
+#include "ports/x11/window_events.hpp"
 
 namespace corvane::x11 {
 
@@ -36,18 +39,24 @@ namespace corvane::x11 {
 // and read for themselves when not.
 //
 // The active window's facts (owner, kind, frame, resize step, desktop) are
-// read at every press. They serve the main thread while the press is handled
-// and the desktop queue for a moment after (the move it started), until the
-// port asks the window manager to change them.
+// kept current by ActiveWindowWatch, and read at the press when they are not
+// known then. They serve the main thread while the press is handled and the
+// desktop queue for a moment after (the move it started), until the port
+// asks the window manager to change them.
 class ServerState {
 public:
     // Main thread: selects the events that keep the state current.
-    ServerState(Connection& connection, bool randr15);
+    ServerState(Connection& connection, WindowEvents& events, bool randr15);
     ServerState(const ServerState&) = delete;
     ServerState& operator=(const ServerState&) = delete;
 
     // Main thread, from the port's event dispatch: forgets what the event changed.
     void handleEvent(const xcb_generic_event_t& event);
+    // Main thread, once the events at hand are handled: takes the replies
+    // to what they made us ask, and asks again for what they made us
+    // forget. Never waits. True when it looked for a reply, which may have
+    // read events off the socket into the library's queue.
+    bool takeReplies();
 
     // Main thread, as a press is received and once it has been handled.
     void beginPress();
@@ -93,10 +102,16 @@ private:
     // question still unanswered is dropped).
     void askActive();
     void askDesktops();
+    // Main thread: the active window as learned now.
+    void learnActive(std::optional<xcb_window_t> active);
+    // Main thread: takes the active window's reply if it has come. True
+    // when it looked.
+    bool takeActive();
     // Whether what is kept may answer the calling thread; mutex_ held.
     bool keptServes() const;
 
     Connection& connection_;
+    WindowEvents& events_;
     bool randr15_;
     std::uint8_t randrEvent_ = 0;  // the first event number of RandR; 0 without it
 
@@ -113,6 +128,9 @@ private:
     std::chrono::steady_clock::time_point pressedAt_{};
     bool inPress_ = false;  // main thread's view
     std::optional<xcb_window_t> activatedInPress_;
+    // Main thread only.
+    ActiveWindowWatch activeWatch_;
+    std::set<xcb_window_t> strutHolders_;
 };
 
 }  // namespace corvane::x11

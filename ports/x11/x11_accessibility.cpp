@@ -38,8 +38,8 @@ private:
     std::uint64_t id_;
 };
 
-X11Accessibility::X11Accessibility(Connection& connection, ServerState& state)
-    : connection_(connection), state_(state) {}
+X11Accessibility::X11Accessibility(Connection& connection, ServerState& state, WindowEvents& events)
+    : connection_(connection), state_(state), events_(events) {}
 
 X11Accessibility::~X11Accessibility() {
     if (probe_ != XCB_WINDOW_NONE && connection_.isAlive()) {
@@ -328,12 +328,7 @@ std::unique_ptr<Observation> X11Accessibility::observeDestruction(const Element&
                                                                   std::function<void()> destroyed) {
     const auto* e = window.as<X11Element>();
     if (!e || e->kind != X11Element::Kind::window || !connection_.onMainThread()) return nullptr;
-    xcb_connection_t* c = connection_.xcb();
-    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-    if (XPtr<xcb_generic_error_t> error{xcb_request_check(
-            c, awaiting(c, xcb_change_window_attributes_checked(c, e->window, XCB_CW_EVENT_MASK, &mask)))})
-        return nullptr;
-    if (!connection_.isAlive()) return nullptr;
+    if (!events_.listenChecked(e->window, XCB_EVENT_MASK_STRUCTURE_NOTIFY)) return nullptr;
     const std::uint64_t id = nextWatch_++;
     watchers_.emplace(id, Watcher{e->window, std::move(destroyed)});
     return std::make_unique<Watch>(*this, id);
@@ -344,14 +339,8 @@ void X11Accessibility::unwatch(std::uint64_t id) {
     if (it == watchers_.end()) return;
     const xcb_window_t window = it->second.window;
     watchers_.erase(it);
-    const bool stillWatched = std::any_of(watchers_.begin(), watchers_.end(), [window](const auto& entry) {
-        return entry.second.window == window;
-    });
-    if (stillWatched || !connection_.isAlive()) return;
     // Every configure of the window would wake us for nothing otherwise.
-    const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
-    xcb_change_window_attributes(connection_.xcb(), window, XCB_CW_EVENT_MASK, &none);
-    connection_.flush();
+    events_.stopListening(window, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
 }
 
 AXStatus X11Accessibility::activate(xcb_window_t window) {

@@ -11,6 +11,7 @@
 #include "app/platform/accessibility.hpp"
 #include "ports/x11/connection.hpp"
 #include "ports/x11/server_state.hpp"
+#include "ports/x11/window_events.hpp"
 #include "ports/x11/window_frame.hpp"
 
 namespace corvane::x11 {
@@ -30,7 +31,7 @@ namespace corvane::x11 {
 // and the frame correction after a restore belong to the main thread.
 class X11Accessibility final : public Accessibility {
 public:
-    X11Accessibility(Connection& connection, ServerState& state);
+    X11Accessibility(Connection& connection, ServerState& state, WindowEvents& events);
     ~X11Accessibility() override;
 
     bool isProcessTrusted() override { return true; }
@@ -104,6 +105,7 @@ private:
 
     Connection& connection_;
     ServerState& state_;
+    WindowEvents& events_;
     mutable std::mutex mutex_;
     std::optional<PendingWrite> pending_;
     bool holdSizes_ = false;  // main thread only

@@ -3,6 +3,7 @@
 #include "ports/x11/connection.hpp"
 #include "ports/x11/monitors.hpp"
 #include "ports/x11/server_state.hpp"
+#include "ports/x11/window_events.hpp"
 #include "ports/x11/window_manager_watch.hpp"
 #include "ports/x11/x11_accessibility.hpp"
 #include "ports/x11/x11_desktop_gesture.hpp"
@@ -18,8 +19,9 @@ namespace corvane::x11 {
 
 struct X11Port::Services {
     Services(Connection& c, bool randr15)
-        : state(c, randr15),
-          accessibility(c, state),
+        : events(c),
+          state(c, events, randr15),
+          accessibility(c, state, events),
           hotKeys(c),
           workspace(c, state),
           screens(c, state),
@@ -46,7 +48,8 @@ struct X11Port::Services {
     // keys: then a press reads nothing of the window it would have placed.
     bool placesWindows = true;
 
-    // First: the others read through it.
+    // First: the others listen and read through them.
+    WindowEvents events;
     ServerState state;
     X11Accessibility accessibility;
     X11HotKeys hotKeys;
@@ -122,18 +125,25 @@ bool X11Port::dispatchPending() {
     // client that never stops remapping must not hold the main thread here
     // (the shell drains the port again before its loop sleeps).
     constexpr int kRounds = 4;
+    xcb_connection_t* c = connection_->xcb();
     for (int round = 0; round < kRounds; ++round) {
         bool managerChanged = false;
-        while (XPtr<xcb_generic_event_t> event{xcb_poll_for_event(connection_->xcb())}) {
+        const auto handle = [&](const xcb_generic_event_t& event) {
             // Errors of unchecked requests arrive here too (response type 0);
             // they have already been turned into absent results where it mattered.
-            if (event->response_type == 0) continue;
+            if (event.response_type == 0) return;
             // What the server state keeps is forgotten before a press that
             // follows the change in the queue is handled.
-            services_->state.handleEvent(*event);
-            if (services_->hotKeys.handleEvent(*event)) continue;
-            services_->accessibility.handleEvent(*event);
-            if (services_->managerWatch.handleEvent(*event)) managerChanged = true;
+            services_->state.handleEvent(event);
+            if (services_->hotKeys.handleEvent(event)) return;
+            services_->accessibility.handleEvent(event);
+            if (services_->managerWatch.handleEvent(event)) managerChanged = true;
+        };
+        while (XPtr<xcb_generic_event_t> event{xcb_poll_for_event(c)}) handle(*event);
+        // Looking for a reply may read events off the socket, which would
+        // then not wake the loop: those are handled here and now.
+        if (services_->placesWindows && services_->state.takeReplies()) {
+            while (XPtr<xcb_generic_event_t> event{xcb_poll_for_queued_event(c)}) handle(*event);
         }
         const bool keyboardRead = services_->hotKeys.followKeyboard();
         // A window manager that appears (Corvane started first) or replaces
