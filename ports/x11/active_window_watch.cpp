@@ -12,6 +12,12 @@ namespace {
 
 constexpr std::uint32_t watchedEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
+// The window a structure event is about.
+template <class Event>
+xcb_window_t windowOf(const xcb_generic_event_t& event) {
+    return reinterpret_cast<const Event&>(event).window;
+}
+
 }  // namespace
 
 ActiveWindowWatch::ActiveWindowWatch(Connection& connection, WindowEvents& events)
@@ -81,19 +87,19 @@ void ActiveWindowWatch::handleEvent(const xcb_generic_event_t& event) {
             break;
         }
         case XCB_CONFIGURE_NOTIFY:
-            about = reinterpret_cast<const xcb_configure_notify_event_t&>(event).window;
+            about = windowOf<xcb_configure_notify_event_t>(event);
             break;
         case XCB_REPARENT_NOTIFY:
-            about = reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window;
+            about = windowOf<xcb_reparent_notify_event_t>(event);
             break;
         case XCB_MAP_NOTIFY:
-            about = reinterpret_cast<const xcb_map_notify_event_t&>(event).window;
+            about = windowOf<xcb_map_notify_event_t>(event);
             break;
         case XCB_UNMAP_NOTIFY:
-            about = reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window;
+            about = windowOf<xcb_unmap_notify_event_t>(event);
             break;
         case XCB_DESTROY_NOTIFY:
-            if (reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window == *window_) {
+            if (windowOf<xcb_destroy_notify_event_t>(event) == *window_) {
                 // Gone, and its listeners with it; the next active window is announced.
                 if (read_) read_->overtaken = true;
                 facts_.reset();
@@ -122,7 +128,16 @@ bool ActiveWindowWatch::takeArrived() {
     RoundTrips::arrived(c, read_->fence.sequence);
     const Read read = *std::exchange(read_, std::nullopt);
     auto facts = ServerReads::windowReply(connection_, read.request);
-    if (!read.overtaken && window_) facts_ = std::move(facts);
+    if (read.overtaken || !window_) return true;
+    if (!facts.reading) {
+        // Gone before it was read, perhaps unheard: a window that comes later
+        // under the same number is another one, to be listened to afresh.
+        events_.forget(*window_);
+        window_.reset();
+        listening_ = false;
+        return true;
+    }
+    facts_ = std::move(facts);
     return true;
 }
 

@@ -228,7 +228,18 @@ INSTANTIATE_TEST_SUITE_P(Both, MoveTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "AtThePress" : "OnTheQueue"; });
 
 // Where moves start at the press, what the press itself does.
-struct MoveAtPressTest : MoveTest {};
+struct MoveAtPressTest : MoveTest {
+    // A follow to desktop 3 that fails: the user must not be left on a
+    // desktop the window never reached.
+    ActionOutcome failedFollow() {
+        std::optional<ActionOutcome> outcome;
+        spaces->moveFocusedWindow(SpaceAction::follow3, [&](const ActionOutcome& o) { outcome = o; });
+        settle();
+        EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[0]});
+        EXPECT_EQ(server.currentSpace(mainDisplay), desktops[0]);
+        return outcome.value_or(ActionOutcome::success());
+    }
+};
 
 TEST_P(MoveAtPressTest, AFollowsRequestsAllGoOutBeforeThePressReturns) {
     spaces->moveFocusedWindow(SpaceAction::follow3);
@@ -243,25 +254,14 @@ TEST_P(MoveAtPressTest, AFollowsRequestsAllGoOutBeforeThePressReturns) {
 
 TEST_P(MoveAtPressTest, AFollowWhoseWindowNeverLandsShowsTheDesktopItLeftAgain) {
     server.setMovesArrive(false);
-    std::optional<ActionOutcome> outcome;
-    spaces->moveFocusedWindow(SpaceAction::follow3, [&](const ActionOutcome& o) { outcome = o; });
-    settle();
-    EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[0]});
-    EXPECT_EQ(server.currentSpace(mainDisplay), desktops[0]);
-    ASSERT_TRUE(outcome);
-    EXPECT_EQ(*outcome, ActionOutcome::failure("macOS did not move the window to the requested Desktop"));
+    EXPECT_EQ(failedFollow(),
+              ActionOutcome::failure("macOS did not move the window to the requested Desktop"));
     EXPECT_EQ(desk.alerts().shown().size(), 1u);
 }
 
 TEST_P(MoveAtPressTest, AFollowWhoseMoveIsRefusedShowsTheDesktopItLeftAgain) {
     server.setFunctionMissing(fake::FakeWindowServer::Function::bridgedMove);
-    std::optional<ActionOutcome> outcome;
-    spaces->moveFocusedWindow(SpaceAction::follow3, [&](const ActionOutcome& o) { outcome = o; });
-    settle();
-    EXPECT_EQ(server.spacesOfWindow(window), std::vector{desktops[0]});
-    EXPECT_EQ(server.currentSpace(mainDisplay), desktops[0]);
-    ASSERT_TRUE(outcome);
-    EXPECT_FALSE(outcome->done);
+    EXPECT_FALSE(failedFollow().done);
 }
 
 TEST_P(MoveAtPressTest, APressWhileAMoveIsUnderWayWaitsForItsTurn) {
