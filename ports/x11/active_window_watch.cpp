@@ -1,10 +1,8 @@
 #include "ports/x11/active_window_watch.hpp"
 
-#include <cstdlib>
 #include <utility>
 
 #include <xcb/xcb_icccm.h>
-#include <xcb/xcbext.h>
 
 namespace corvane::x11 {
 
@@ -118,11 +116,7 @@ void ActiveWindowWatch::handleEvent(const xcb_generic_event_t& event) {
 bool ActiveWindowWatch::takeArrived() {
     if (!read_) return false;
     xcb_connection_t* c = connection_.xcb();
-    void* fence = nullptr;
-    xcb_generic_error_t* error = nullptr;
-    if (xcb_poll_for_reply(c, read_->fence.sequence, &fence, &error) == 0) return true;
-    std::free(fence);
-    std::free(error);
+    if (!arrivedReply<xcb_get_input_focus_reply_t>(c, read_->fence.sequence)) return true;
     // Everything asked before the fence has been answered: taking it costs
     // no trip to the server.
     RoundTrips::arrived(c, read_->fence.sequence);

@@ -12,6 +12,7 @@
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
+#include <xcb/xcbext.h>
 
 #include "ports/x11/round_trips.hpp"
 
@@ -35,6 +36,18 @@ auto reply(xcb_connection_t* c, Cookie cookie, ReplyFn fn) {
     std::free(error);
     using R = std::remove_pointer_t<decltype(r)>;
     return XPtr<R>(r);
+}
+
+// The reply to `sequence` if it has come already; never waits. Absent while
+// it is on its way; a null pointer for an X error (released here). Looking
+// may read events off the socket into the library's queue.
+template <class R>
+std::optional<XPtr<R>> arrivedReply(xcb_connection_t* c, unsigned int sequence) {
+    void* answer = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    if (xcb_poll_for_reply(c, sequence, &answer, &error) == 0) return std::nullopt;
+    std::free(error);
+    return XPtr<R>(static_cast<R*>(answer));
 }
 
 // Atoms that xcb-ewmh does not intern for us.

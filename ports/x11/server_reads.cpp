@@ -12,12 +12,8 @@ namespace {
 // The reply to a property request: taken without waiting when it has come
 // already (a request sent as an event announced the change), else waited for.
 XPtr<xcb_get_property_reply_t> propertyReply(Connection& connection, xcb_get_property_cookie_t cookie) {
-    void* answer = nullptr;
-    xcb_generic_error_t* error = nullptr;
-    if (xcb_poll_for_reply(connection.xcb(), cookie.sequence, &answer, &error) != 0) {
-        std::free(error);
-        return XPtr<xcb_get_property_reply_t>(static_cast<xcb_get_property_reply_t*>(answer));
-    }
+    if (auto arrived = arrivedReply<xcb_get_property_reply_t>(connection.xcb(), cookie.sequence))
+        return std::move(*arrived);
     return reply(connection.xcb(), cookie, xcb_get_property_reply);
 }
 

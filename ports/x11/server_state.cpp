@@ -1,11 +1,9 @@
 #include "ports/x11/server_state.hpp"
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include <xcb/randr.h>
-#include <xcb/xcbext.h>
 
 namespace corvane::x11 {
 
@@ -67,13 +65,10 @@ void ServerState::learnActive(std::optional<xcb_window_t> active) {
 
 bool ServerState::takeActive() {
     if (!activeAsked_) return false;
-    void* answer = nullptr;
-    xcb_generic_error_t* error = nullptr;
-    if (xcb_poll_for_reply(connection_.xcb(), activeAsked_->sequence, &answer, &error) == 0) return true;
+    const auto reply = arrivedReply<xcb_get_property_reply_t>(connection_.xcb(), activeAsked_->sequence);
+    if (!reply) return true;
     activeAsked_.reset();
-    std::free(error);
-    const XPtr<xcb_get_property_reply_t> reply(static_cast<xcb_get_property_reply_t*>(answer));
-    learnActive(activeFrom(reply.get()));
+    learnActive(activeFrom(reply->get()));
     return true;
 }
 
@@ -344,6 +339,16 @@ bool ServerState::activationNeeded(xcb_window_t window) {
     if (activatedInPress_ == window) return false;
     activatedInPress_ = window;
     return true;
+}
+
+bool ServerState::requestActivation(xcb_window_t window) {
+    if (activationNeeded(window)) {
+        xcb_ewmh_request_change_active_window(connection_.ewmh(), connection_.screenNumber(), window,
+                                              XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
+                                              XCB_WINDOW_NONE);
+        connection_.flush();
+    }
+    return connection_.isAlive();
 }
 
 void ServerState::frameRequested(xcb_window_t window) {

@@ -82,12 +82,12 @@ public:
     void frameRequested(xcb_window_t window);
     void desktopRequested(xcb_window_t window);
 
-    // Any thread, before asking the window manager to activate a window:
-    // false when the press being handled on the main thread asked for it
-    // already. Making an application, its main window and its focused
-    // window active is one request on X11; a repeat only makes the window
-    // manager do the work again.
-    bool activationNeeded(xcb_window_t window);
+    // Any thread: asks the window manager to activate the window, unless
+    // the press being handled on the main thread asked for it already.
+    // Making an application, its main window and its focused window active
+    // is one request on X11; a repeat only makes the window manager do the
+    // work again. False once the connection is gone.
+    bool requestActivation(xcb_window_t window);
 
     // How long after a press its facts serve the desktop queue.
     static constexpr std::chrono::milliseconds pressFactsLifetime{250};
@@ -107,6 +107,8 @@ private:
     // Main thread: takes the active window's reply if it has come. True
     // when it looked.
     bool takeActive();
+    // False when this press asked for the window's activation already.
+    bool activationNeeded(xcb_window_t window);
     // Whether what is kept may answer the calling thread; mutex_ held.
     bool keptServes() const;
 

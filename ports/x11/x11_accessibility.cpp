@@ -187,7 +187,8 @@ AXStatus X11Accessibility::setAttribute(const Element& element, std::string_view
         const auto* flag = std::get_if<bool>(&value);
         if (!flag) return AXStatus::illegalArgument;
         // Only "make it the one the user works in" has a meaning here.
-        return *flag ? activate(e->window) : AXStatus::success;
+        if (!*flag || state_.requestActivation(e->window)) return AXStatus::success;
+        return AXStatus::cannotComplete;
     }
     return AXStatus::attributeUnsupported;
 }
@@ -341,15 +342,6 @@ void X11Accessibility::unwatch(std::uint64_t id) {
     watchers_.erase(it);
     // Every configure of the window would wake us for nothing otherwise.
     events_.stopListening(window, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
-}
-
-AXStatus X11Accessibility::activate(xcb_window_t window) {
-    if (!state_.activationNeeded(window)) return AXStatus::success;
-    xcb_ewmh_request_change_active_window(connection_.ewmh(), connection_.screenNumber(), window,
-                                          XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
-                                          XCB_WINDOW_NONE);
-    connection_.flush();
-    return connection_.isAlive() ? AXStatus::success : AXStatus::cannotComplete;
 }
 
 }  // namespace corvane::x11

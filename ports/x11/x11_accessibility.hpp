@@ -74,7 +74,6 @@ private:
     AXCopyResult sizeIncrement(xcb_window_t window);
     AXStatus writeSize(xcb_window_t window, Size size);
     AXStatus writePosition(xcb_window_t window, Point position);
-    AXStatus activate(xcb_window_t window);
     // Takes a maximised or full-screen window out of that state. A worker
     // waits for the window manager; the main thread must not, so it reads
     // on with the decorations of the maximised state and corrects the frame

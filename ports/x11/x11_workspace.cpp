@@ -69,12 +69,7 @@ bool X11Workspace::activate(const Application& application) {
     else if (application.pid != 0)
         window = ClientWindows::applicationWindow(connection_, application.pid);
     if (!window) return false;
-    if (!state_.activationNeeded(*window)) return true;
-    xcb_ewmh_request_change_active_window(connection_.ewmh(), connection_.screenNumber(), *window,
-                                          XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
-                                          XCB_WINDOW_NONE);
-    connection_.flush();
-    return connection_.isAlive();
+    return state_.requestActivation(*window);
 }
 
 bool X11Workspace::terminate(pid_t pid) {
